@@ -1,0 +1,9 @@
+// The command line of scenario-compiler.
+#pragma once
+
+namespace sc {
+
+// Runs the command the arguments name; returns the exit status.
+int esegui_riga_comando(int argc, char** argv);
+
+}  // namespace sc

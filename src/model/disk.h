@@ -1,0 +1,37 @@
+// What the core needs of the directory it works in. Names are plain file
+// names inside that directory; the implementation joins them to it.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace sc {
+
+class Disk {
+ public:
+  virtual ~Disk() = default;
+  virtual bool exists(const std::string& name) = 0;
+  // The whole content, or nothing when the file cannot be read.
+  virtual std::optional<std::string> read(const std::string& name) = 0;
+  // Replaces the file by one holding exactly `bytes`; never appends.
+  virtual void replace(const std::string& name, const std::string& bytes) = 0;
+  // Deletes the file if it exists.
+  virtual void remove(const std::string& name) = 0;
+};
+
+// A directory held in memory, for tests and for work on copies.
+class MemoryDisk : public Disk {
+ public:
+  bool exists(const std::string& name) override;
+  std::optional<std::string> read(const std::string& name) override;
+  void replace(const std::string& name, const std::string& bytes) override;
+  void remove(const std::string& name) override;
+
+  const std::map<std::string, std::string>& files() const { return files_; }
+
+ private:
+  std::map<std::string, std::string> files_;
+};
+
+}  // namespace sc

@@ -1,0 +1,138 @@
+// The scenario model: the one state of a run, shared by every procedure.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sc {
+
+// One 50-metre cell of the compiled track.
+struct cella {
+  std::uint8_t tipo = 0;  // what stands in the cell; 0 = nothing
+  std::int16_t val1 = 0;
+  std::int16_t val2 = 0;
+  std::int16_t val3 = 0;
+  std::int16_t val4 = 0;
+  std::uint8_t val5 = 0;      // signal time value
+  std::uint8_t val6 = 0;      // approach mark
+  std::uint8_t montagna = 0;  // scenery type
+  std::uint8_t val7 = 0;      // speed limit / 5
+  std::uint8_t val8 = 0;      // gradient + 100
+  std::uint8_t val9 = 0;      // adhesion
+};
+
+// Cell kinds.
+enum tipo_cella : std::uint8_t {
+  cella_vuota = 0,
+  cella_segnale = 1,
+  cella_fine_rallentamento = 2,
+  cella_inizio_rallentamento = 3,
+  cella_avviso_rallentamento = 4,
+  cella_sequenza_avviso = 5,
+  cella_indicatore_vmax = 6,
+  cella_stazione = 10,
+  cella_marcatore_montagna = 11,
+  cella_abbattimento = 12,
+  cella_abbattimento_nullo = 13,
+  cella_cartello = 14,
+};
+
+// A cell may take a new object when nothing but a mountain marker stands in it.
+inline bool libera(const cella& c) {
+  return c.tipo == cella_vuota || c.tipo == cella_marcatore_montagna;
+}
+
+// One element of the service table.
+struct voce_servizio {
+  std::uint8_t tipo_voce = 0;
+  std::int32_t valore1 = 0;
+  std::int32_t valore2 = 0;
+  std::int32_t valore3 = 0;
+  std::uint8_t opzione = 0;
+  std::string nome;  // 8-bit text
+  std::int16_t intero1 = 0;
+  std::int16_t intero2 = 0;
+  std::int16_t intero3 = 0;
+  std::int16_t intero4 = 0;
+  std::int16_t intero5 = 0;
+  std::uint8_t byte1 = 0;
+  std::uint8_t byte2 = 0;
+  std::uint8_t byte3 = 0;
+  std::uint8_t byte4 = 0;
+  std::int32_t codice = 0;
+};
+
+// Fixed elements of the service table.
+inline constexpr int voce_progressiva_tre = 81;
+inline constexpr int voce_progressiva_due = 82;
+inline constexpr int voce_progressiva_uno = 83;
+inline constexpr int voce_treno = 84;
+inline constexpr int voce_scenario = 85;
+inline constexpr int voce_corsa = 86;
+inline constexpr int voci_servizio = 87;
+inline constexpr int prima_voce_cartelli = 80;
+
+// A point of the plan grid: unset, a 16-bit integer or a double. The tags are
+// the ones the geometry file carries.
+struct valore_profilo {
+  enum tag_t : std::uint16_t { vuoto = 0, intero = 2, reale = 5 };
+  tag_t tag = vuoto;
+  double valore = 0;  // the integer's value too, exactly representable
+
+  static valore_profilo da_intero(std::int16_t v) { return {intero, double(v)}; }
+  static valore_profilo da_reale(double v) { return {reale, v}; }
+};
+
+// Per-metre plan of the line: (m, 0) is X and (m, 1) Y at metre m, stored with
+// the metre varying fastest, the order of the geometry file.
+class profilo_linea {
+ public:
+  void crea(std::int32_t ultimo_metro) {
+    ultimo_ = ultimo_metro;
+    punti_.assign(2 * (std::size_t(ultimo_metro) + 1), valore_profilo{});
+  }
+  void libera_memoria() { punti_ = {}; ultimo_ = -1; }
+  bool creato() const { return ultimo_ >= 0; }
+  std::int32_t ultimo_metro() const { return ultimo_; }
+  valore_profilo& operator()(std::int32_t m, int asse) { return punti_[indice(m, asse)]; }
+  const valore_profilo& operator()(std::int32_t m, int asse) const { return punti_[indice(m, asse)]; }
+  const std::vector<valore_profilo>& punti() const { return punti_; }
+
+ private:
+  std::size_t indice(std::int32_t m, int asse) const {
+    return std::size_t(m) + std::size_t(asse) * (std::size_t(ultimo_) + 1);
+  }
+  std::int32_t ultimo_ = -1;
+  std::vector<valore_profilo> punti_;
+};
+
+struct modello {
+  profilo_linea profilo;
+  std::vector<cella> celle;  // indices 0 to n_celle once created; empty before
+  std::array<voce_servizio, voci_servizio> servizio{};
+  std::array<std::int32_t, 81> montagna_inizio{};
+  std::array<std::int32_t, 81> montagna_fine{};
+  std::int32_t n_montagne = 0;
+  std::int32_t genera_linea = 0;
+  // Shared working variables. The procedures here keep their counters local;
+  // these stay for the model's completeness and are free for any procedure.
+  std::int32_t indice_c = 0;
+  std::int32_t indice_d = 0;
+  std::int32_t indice_e = 0;
+  std::int32_t indice = 0;
+  std::int32_t indice_b = 0;
+  std::int32_t indice_f = 0;
+  std::string nome_treno;
+  std::string nome_scenario;
+  std::string campo;
+  std::int32_t lunghezza_metri = 0;
+  std::int32_t n_celle = 0;
+  std::int32_t codice_errore = 0;
+  std::int32_t posizione_errore = 0;
+
+  bool celle_create() const { return !celle.empty(); }
+};
+
+}  // namespace sc

@@ -1,0 +1,80 @@
+#include "model/testo.h"
+
+#include <array>
+#include <cstdint>
+
+namespace sc {
+
+namespace {
+
+// Code points of the Windows-1252 bytes 0x80 to 0x9F (0 where the byte is unused).
+constexpr std::array<char32_t, 32> alti_1252 = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+int byte_1252(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
+  for (std::size_t i = 0; i < alti_1252.size(); ++i)
+    if (alti_1252[i] == cp && cp != 0) return int(0x80 + i);
+  return '?';
+}
+
+// Length of the UTF-8 sequence that starts with `lead`, 0 if it cannot start one.
+int lunghezza_utf8(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+char minuscola(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return char(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return char(c + 32);
+  switch (c) {
+    case 0x8A: return char(0x9A);  // S caron
+    case 0x8C: return char(0x9C);  // OE
+    case 0x8E: return char(0x9E);  // Z caron
+    case 0x9F: return char(0xFF);  // Y diaeresis
+    default: return char(c);
+  }
+}
+
+}  // namespace
+
+std::string utf8_a_cp1252(std::string_view in) {
+  std::string out;
+  out.reserve(in.size());
+  for (std::size_t i = 0; i < in.size();) {
+    auto lead = static_cast<unsigned char>(in[i]);
+    int n = lead < 0x80 ? 1 : lunghezza_utf8(lead);
+    bool valida = n > 0 && i + n <= in.size();
+    for (int k = 1; valida && k < n; ++k) valida = (static_cast<unsigned char>(in[i + k]) & 0xC0) == 0x80;
+    if (!valida) {
+      out.push_back(char(lead));
+      ++i;
+      continue;
+    }
+    char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+    for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
+    out.push_back(char(byte_1252(cp)));
+    i += n;
+  }
+  return out;
+}
+
+std::string minuscolo_cp1252(std::string_view testo) {
+  std::string out(testo);
+  for (char& c : out) c = minuscola(static_cast<unsigned char>(c));
+  return out;
+}
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+bool contiene_nocase(std::string_view campo, std::string_view parola) {
+  return contiene(minuscolo_cp1252(campo), minuscolo_cp1252(parola));
+}
+
+}  // namespace sc

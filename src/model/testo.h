@@ -1,0 +1,20 @@
+// 8-bit text: the program's texts are Windows-1252.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sc {
+
+// UTF-8 source text to Windows-1252 bytes; characters it has no byte for
+// become '?'. Invalid UTF-8 bytes pass through unchanged.
+std::string utf8_a_cp1252(std::string_view utf8);
+
+// Lower case of a Windows-1252 text, accented capitals included.
+std::string minuscolo_cp1252(std::string_view testo);
+
+// Case-insensitive and exact substring tests used by the key-word matching.
+bool contiene(std::string_view campo, std::string_view parola);
+bool contiene_nocase(std::string_view campo, std::string_view parola);
+
+}  // namespace sc

@@ -1,0 +1,275 @@
+// The line description: length, kilometre references, backgrounds, signal
+// repetition, then gradients, curves, mountains, speed boards and sign boards.
+#include <optional>
+
+#include "model/arrotonda.h"
+#include "model/codici.h"
+#include "model/disk.h"
+#include "model/nomi_file.h"
+#include "model/testo.h"
+#include "parsing/contesto_lettura.h"
+#include "parsing/guasto.h"
+#include "parsing/memo.h"
+#include "parsing/profilo_griglia.h"
+
+namespace sc {
+
+namespace {
+
+inline constexpr std::int32_t lunghezza_massima = 1000000;
+inline constexpr std::int32_t coda_linea = 7000;  // metres of track after the line's end
+
+// What an entry asks of the reading loop.
+enum class dopo_voce { avanti, chiudi, lascia };
+
+class lettura_linea {
+ public:
+  lettura_linea(contesto_lettura& ctx, lettore_campi& r, std::string nome)
+      : ctx_(ctx), m_(ctx.m), r_(r), nome_(std::move(nome)), griglia_(ctx.m.profilo) {}
+
+  fine_fase esegui();
+
+ private:
+  // Closes and deletes the file and ends reading with a code of this stage.
+  fine_fase lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
+    ctx_.registra(codice, posizione);
+    chiudi_file();
+    return fine_fase::termina;
+  }
+  void chiudi_file() {
+    ctx_.chiudi();
+    ctx_.disk.remove(nome_);
+  }
+  dopo_voce fuori_linea(std::int32_t p) {
+    ctx_.registra(codice::fuori_linea, p);
+    return dopo_voce::chiudi;
+  }
+
+  std::optional<std::int32_t> voci_generali();
+  void crea_celle(std::int32_t lunghezza);
+  std::optional<std::int32_t> ripetizione_segnali();
+  void inizia_voci();
+  dopo_voce voci_linea();
+  dopo_voce pendenza();
+  dopo_voce curva();
+  dopo_voce montagna();
+  dopo_voce indicatori();
+  dopo_voce cartello();
+  void riempi_pendenza_fino(std::int64_t cella_limite);
+  void chiusura();
+
+  contesto_lettura& ctx_;
+  modello& m_;
+  lettore_campi& r_;
+  std::string nome_;
+  griglia_piano griglia_;
+  std::int32_t prossima_pendenza_ = 0;  // next cell to take the gradient
+  std::int32_t pendenza_ = 0;           // gradient in force
+};
+
+fine_fase lettura_linea::esegui() {
+  // Find the general section.
+  for (;;) {
+    m_.campo = r_.leggi_testo();
+    if (r_.fine()) return lascia(codice::generale_mancante);
+    if (contiene_nocase(m_.campo, "[generale]")) break;
+  }
+  // General entries, up to the first header.
+  while (!r_.fine()) {
+    m_.campo = r_.leggi_testo();
+    if (r_.fine()) break;
+    for (int i = 0; i < 10 && contiene(m_.campo, "-"); ++i) m_.campo = r_.leggi_testo();
+    if (auto codice = voci_generali()) return lascia(*codice);
+    std::string_view campo = m_.campo;
+    if (campo.substr(0, 1) != "-" && contiene(campo, "[") && contiene(campo, "]")) break;
+  }
+  inizia_voci();
+  // Line items, to the end of the file.
+  while (!r_.fine()) {
+    m_.campo = r_.leggi_testo();
+    if (r_.fine()) break;
+    if (contiene(m_.campo, "-")) {
+      m_.campo = r_.leggi_testo();
+      if (r_.fine()) break;
+      if (contiene(m_.campo, "-")) {
+        m_.campo = r_.leggi_testo();
+        if (r_.fine()) break;
+      }
+    }
+    dopo_voce d = voci_linea();
+    if (d == dopo_voce::lascia) return fine_fase::termina;
+    if (d == dopo_voce::chiudi) break;
+  }
+  chiusura();
+  return fine_fase::prosegui;
+}
+
+// The general entries whose key words the field holds, in table order; the
+// code of an entry that ends reading, if any.
+std::optional<std::int32_t> lettura_linea::voci_generali() {
+  const std::string campo = m_.campo;
+  auto& s = m_.servizio;
+  if (contiene_nocase(campo, "lunghezza") && contiene_nocase(campo, "percorso")) {
+    std::int32_t lunghezza = r_.leggi_i32();
+    s[voce_treno].valore2 = lunghezza;
+    if (lunghezza > lunghezza_massima) return codice::lunghezza_eccessiva;
+    crea_celle(lunghezza);
+  }
+  auto progressiva = [&](int voce) {
+    s[voce].valore1 = r_.leggi_i32();
+    s[voce].valore2 = r_.leggi_i32();
+    s[voce].valore3 = r_.leggi_i32();
+  };
+  if (contiene(campo, "tre") && contiene(campo, "progressiva")) progressiva(voce_progressiva_tre);
+  if (contiene(campo, "due") && contiene(campo, "progressiva")) progressiva(voce_progressiva_due);
+  if (contiene(campo, "uno") && contiene(campo, "progressiva")) progressiva(voce_progressiva_uno);
+  if (contiene(campo, "sfondo") && contiene(campo, "uno")) s[voce_scenario].valore1 = r_.leggi_i32();
+  if (contiene(campo, "sfondo") && contiene(campo, "due")) s[voce_scenario].valore3 = r_.leggi_i32();
+  if (contiene(campo, "sfondo") && contiene(campo, "tre")) s[voce_scenario].valore2 = r_.leggi_i32();
+  if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) return ripetizione_segnali();
+  return std::nullopt;
+}
+
+void lettura_linea::crea_celle(std::int32_t lunghezza) {
+  // A negative length leaves no room for the cells and metres every later
+  // step uses: the arrays cannot be created.
+  if (lunghezza < 0) throw guasto_lettura("negative line length");
+  m_.lunghezza_metri = lunghezza + coda_linea;
+  m_.n_celle = std::int32_t(arrotonda(double(m_.lunghezza_metri) / 50));
+  m_.celle.assign(std::size_t(m_.n_celle) + 1, cella{});
+  if (m_.genera_linea != 0) m_.profilo.crea(m_.lunghezza_metri);
+}
+
+std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
+  voce_servizio& corsa = m_.servizio[voce_corsa];
+  corsa.valore1 = r_.leggi_i32();
+  corsa.valore2 = r_.leggi_i32();
+  if (corsa.valore1 % 50 != 0) return codice::ripetizione_primo_valore;
+  if (corsa.valore2 % 50 != 0) return codice::ripetizione_secondo_valore;
+  if (contiene(m_.campo, "4")) corsa.valore3 = 4;
+  else if (contiene(m_.campo, "9")) corsa.valore3 = 9;
+  else return codice::ripetizione_codici;
+  if (corsa.valore2 == 0) corsa.valore3 = 0;
+  return std::nullopt;
+}
+
+void lettura_linea::inizia_voci() {
+  // Without a length entry there is no track to put the items on.
+  if (!m_.celle_create()) throw guasto_lettura("no line length before the line items");
+  progressive_ordina(m_);
+  m_.n_montagne = 0;
+  ctx_.prossimo_testo = prima_voce_cartelli;
+  prossima_pendenza_ = 0;
+  pendenza_ = 0;
+  if (m_.genera_linea != 0) griglia_.semina();
+}
+
+// The line items whose key words the field holds, in table order.
+dopo_voce lettura_linea::voci_linea() {
+  const std::string campo = m_.campo;
+  dopo_voce d = dopo_voce::avanti;
+  auto esegui_se = [&](bool vale, dopo_voce (lettura_linea::*voce)()) {
+    if (d == dopo_voce::avanti && vale) d = (this->*voce)();
+  };
+  esegui_se(contiene_nocase(campo, "pendenza"), &lettura_linea::pendenza);
+  esegui_se(m_.genera_linea != 0 && contiene_nocase(campo, "curva"), &lettura_linea::curva);
+  esegui_se(contiene_nocase(campo, "montagna"), &lettura_linea::montagna);
+  esegui_se(contiene_nocase(campo, "indicatori_v"), &lettura_linea::indicatori);
+  esegui_se(contiene_nocase(campo, "cartello") && contiene_nocase(campo, "indicat"), &lettura_linea::cartello);
+  return d;
+}
+
+// Fills the gradient in force up to the cell before `cella_limite`, always at
+// least one cell. Cells past the end of the track are not written.
+void lettura_linea::riempi_pendenza_fino(std::int64_t cella_limite) {
+  do {
+    if (prossima_pendenza_ <= m_.n_celle) m_.celle[std::size_t(prossima_pendenza_)].val8 = bassi8(std::int64_t(pendenza_) + 100);
+    ++prossima_pendenza_;
+  } while (prossima_pendenza_ < cella_limite);
+}
+
+dopo_voce lettura_linea::pendenza() {
+  std::int32_t p = r_.leggi_i32();
+  std::int32_t g = r_.leggi_i32();
+  if (!ctx_.entra(p)) return fuori_linea(p);
+  std::int64_t e = cella_fill(p);
+  if (e > 0) riempi_pendenza_fino(e);
+  pendenza_ = g;
+  return dopo_voce::avanti;
+}
+
+dopo_voce lettura_linea::curva() {
+  std::int32_t s = r_.leggi_i32();
+  std::int32_t n = r_.leggi_i32();
+  if (!ctx_.entra(s)) return fuori_linea(s);
+  if (!griglia_.integra_curva(s, n, m_.campo)) {
+    lascia(codice::curva_errata);
+    return dopo_voce::lascia;
+  }
+  return dopo_voce::avanti;
+}
+
+dopo_voce lettura_linea::montagna() {
+  std::int32_t inizio = r_.leggi_i32();
+  std::int32_t fine = r_.leggi_i32();
+  std::int32_t tipo = r_.leggi_i32();
+  if (!ctx_.entra(inizio)) return fuori_linea(inizio);
+  memo_montagna(m_, inizio, fine, tipo);
+  if (m_.codice_errore <= 0) return dopo_voce::avanti;
+  lascia(m_.codice_errore, inizio);
+  return dopo_voce::lascia;
+}
+
+dopo_voce lettura_linea::indicatori() {
+  std::int32_t v[9];
+  for (std::int32_t& x : v) x = r_.leggi_i32();
+  if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
+  memo_indicatori_v_max(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+  if (m_.codice_errore <= 0) return dopo_voce::avanti;
+  lascia(m_.codice_errore, v[0]);
+  return dopo_voce::lascia;
+}
+
+dopo_voce lettura_linea::cartello() {
+  std::int32_t p = r_.leggi_i32();
+  m_.campo = r_.leggi_testo();
+  if (!ctx_.entra(p)) return fuori_linea(p);
+  cella& c = cella_controllata(m_, cella_di(p));
+  if (!libera(c)) {
+    lascia(codice::cartello_occupato, p);
+    return dopo_voce::lascia;
+  }
+  // Element 0 stays cleared: an 81st board has nowhere to go.
+  if (ctx_.prossimo_testo < 1) throw guasto_lettura("more sign boards than service elements");
+  if (m_.campo.size() > 0xFFFF) throw guasto_lettura("sign text too long");
+  c.tipo = cella_cartello;
+  c.val1 = bassi16(ctx_.prossimo_testo);
+  m_.servizio[std::size_t(ctx_.prossimo_testo)].nome = m_.campo;
+  --ctx_.prossimo_testo;
+  return dopo_voce::avanti;
+}
+
+void lettura_linea::chiusura() {
+  chiudi_file();
+  riempi_pendenza_fino(std::int64_t(m_.n_celle) - 2);
+  if (m_.genera_linea != 0) griglia_.estendi();
+}
+
+}  // namespace
+
+fine_fase leggi_descrizione_linea(contesto_lettura& ctx) {
+  modello& m = ctx.m;
+  m.servizio[voce_scenario].nome = m.nome_scenario;
+  m.servizio[voce_corsa].nome = m.nome_treno;
+  const std::string nome = nome_linea_txt(m);
+  if (!ctx.disk.exists(nome)) {
+    ctx.registra(codice::linea_mancante);
+    return fine_fase::termina;
+  }
+  std::optional<std::string> testo = ctx.disk.read(nome);
+  if (!testo) throw guasto_lettura("line description cannot be read");
+  lettura_linea lettura(ctx, ctx.apri(nome, std::move(*testo)), nome);
+  return lettura.esegui();
+}
+
+}  // namespace sc

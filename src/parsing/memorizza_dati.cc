@@ -1,0 +1,37 @@
+#include "parsing/memorizza_dati.h"
+
+#include <new>
+
+#include "model/codici.h"
+#include "model/disk.h"
+#include "model/nomi_file.h"
+#include "parsing/guasto.h"
+
+namespace sc {
+
+namespace {
+
+// Anything unexpected in either stage ends here: the files are closed (they
+// are held in memory), both descriptions are deleted where they still exist.
+void gestisci_guasto(contesto_lettura& ctx) {
+  ctx.registra(codice::lettura_fallita);
+  ctx.chiudi();
+  for (const std::string& nome : {nome_linea_txt(ctx.m), nome_treno_txt(ctx.m)})
+    if (ctx.disk.exists(nome)) ctx.disk.remove(nome);
+}
+
+}  // namespace
+
+luogo_lettura memorizza_dati(modello& m, Disk& disk) {
+  contesto_lettura ctx{m, disk, prima_voce_cartelli, {}, {}, {}};
+  try {
+    if (leggi_descrizione_linea(ctx) == fine_fase::prosegui) leggi_descrizione_servizio(ctx);
+  } catch (const guasto_lettura&) {
+    gestisci_guasto(ctx);
+  } catch (const std::bad_alloc&) {
+    gestisci_guasto(ctx);
+  }
+  return ctx.luogo;
+}
+
+}  // namespace sc

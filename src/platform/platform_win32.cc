@@ -1,0 +1,78 @@
+// Win32 host: a real window with one label, and a message box.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace sc::piattaforma {
+
+namespace {
+
+constexpr const char* titolo = "scenario-compiler";
+constexpr const char* classe = "Form1";
+
+// Twips to pixels at the screen's resolution.
+int pixel_x(HDC dc, int twip) { return MulDiv(twip, GetDeviceCaps(dc, LOGPIXELSX), 1440); }
+int pixel_y(HDC dc, int twip) { return MulDiv(twip, GetDeviceCaps(dc, LOGPIXELSY), 1440); }
+
+LRESULT CALLBACK procedura(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace
+
+void mostra_attesa() {
+  HINSTANCE istanza = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = procedura;
+  wc.hInstance = istanza;
+  wc.hCursor = LoadCursor(nullptr, IDC_WAIT);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = classe;
+  RegisterClassA(&wc);
+
+  HDC schermo = GetDC(nullptr);
+  // Client area 4200 x 2688 twips; the label at 960/960, 2652 x 792 twips.
+  RECT area{0, 0, pixel_x(schermo, 4200), pixel_y(schermo, 2688)};
+  const DWORD stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  AdjustWindowRect(&area, stile, FALSE);
+  HWND finestra = CreateWindowA(classe, titolo, stile, CW_USEDEFAULT, CW_USEDEFAULT, area.right - area.left,
+                                area.bottom - area.top, nullptr, nullptr, istanza, nullptr);
+  HWND etichetta = CreateWindowA("STATIC", "Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT, pixel_x(schermo, 960),
+                                 pixel_y(schermo, 960), pixel_x(schermo, 2652), pixel_y(schermo, 792), finestra,
+                                 nullptr, istanza, nullptr);
+  // "MS Sans Serif" 24 point bold, not italic, not underlined, character set 0.
+  HFONT carattere = CreateFontA(-MulDiv(24, GetDeviceCaps(schermo, LOGPIXELSY), 72), 0, 0, 0, FW_BOLD, FALSE,
+                                FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+  ReleaseDC(nullptr, schermo);
+  SendMessageA(etichetta, WM_SETFONT, reinterpret_cast<WPARAM>(carattere), TRUE);
+  ShowWindow(finestra, SW_SHOWNORMAL);
+  // Painted once, before the long work; no input is processed afterwards.
+  UpdateWindow(finestra);
+  UpdateWindow(etichetta);
+}
+
+void mostra_messaggio(const std::string& testo) {
+  MessageBoxA(nullptr, testo.c_str(), titolo, MB_OK | MB_TASKMODAL);
+}
+
+std::string cartella_programma() {
+  std::string percorso(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, percorso.data(), DWORD(percorso.size()));
+    if (n == 0) return ".";
+    if (n < percorso.size()) {
+      percorso.resize(n);
+      break;
+    }
+    percorso.resize(percorso.size() * 2);
+  }
+  auto ultimo = percorso.find_last_of('\\');
+  return ultimo == std::string::npos ? "." : percorso.substr(0, ultimo);
+}
+
+char separatore() { return '\\'; }
+
+}  // namespace sc::piattaforma

@@ -1,0 +1,23 @@
+// The five writers of the built-in scenario's text files.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sc {
+
+class Disk;
+struct modello;
+
+// The file content of a table: every line before the first sentinel, as
+// Windows-1252, each followed by CR LF.
+std::string testo_tabella(const std::vector<std::string_view>& tabella);
+
+void dati_linea(const modello& m, Disk& disk);
+void dati_treno(const modello& m, Disk& disk);
+void dati_note(const modello& m, Disk& disk);
+void dati_rallentamenti(const modello& m, Disk& disk);
+void dati_scheda(const modello& m, Disk& disk);
+
+}  // namespace sc
