@@ -21,6 +21,8 @@ struct cella {
   std::uint8_t val7 = 0;      // speed limit / 5
   std::uint8_t val8 = 0;      // gradient + 100
   std::uint8_t val9 = 0;      // adhesion
+
+  bool operator==(const cella&) const = default;
 };
 
 // Cell kinds.
@@ -62,6 +64,8 @@ struct voce_servizio {
   std::uint8_t byte3 = 0;
   std::uint8_t byte4 = 0;
   std::int32_t codice = 0;
+
+  bool operator==(const voce_servizio&) const = default;
 };
 
 // Fixed elements of the service table.
@@ -83,6 +87,7 @@ struct valore_profilo {
 
   static valore_profilo da_intero(std::int16_t v) { return {intero, double(v)}; }
   static valore_profilo da_reale(double v) { return {reale, v}; }
+  bool operator==(const valore_profilo&) const = default;
 };
 
 // Per-metre plan of the line: (m, 0) is X and (m, 1) Y at metre m, stored with

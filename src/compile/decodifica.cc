@@ -1,0 +1,115 @@
+#include "compile/decodifica.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace sc {
+
+namespace {
+
+// Little-endian reads that fail softly past the end.
+class lettore_byte {
+ public:
+  explicit lettore_byte(std::string_view d) : d_(d) {}
+  bool ok() const { return ok_; }
+  bool finito() const { return p_ == d_.size(); }
+
+  std::uint64_t intero(int n) {
+    if (!ok_ || d_.size() - p_ < std::size_t(n)) {
+      ok_ = false;
+      return 0;
+    }
+    std::uint64_t v = 0;
+    for (int i = 0; i < n; ++i) v |= std::uint64_t(static_cast<unsigned char>(d_[p_ + i])) << (8 * i);
+    p_ += std::size_t(n);
+    return v;
+  }
+  std::uint8_t u8() { return std::uint8_t(intero(1)); }
+  std::uint16_t u16() { return std::uint16_t(intero(2)); }
+  std::int16_t i16() { return std::int16_t(intero(2)); }
+  std::int32_t i32() { return std::int32_t(std::uint32_t(intero(4))); }
+  double f64() {
+    std::uint64_t u = intero(8);
+    double v;
+    std::memcpy(&v, &u, sizeof v);
+    return v;
+  }
+  std::string testo(std::size_t n) {
+    if (!ok_ || d_.size() - p_ < n) {
+      ok_ = false;
+      return {};
+    }
+    std::string s(d_.substr(p_, n));
+    p_ += n;
+    return s;
+  }
+
+ private:
+  std::string_view d_;
+  std::size_t p_ = 0;
+  bool ok_ = true;
+};
+
+}  // namespace
+
+std::optional<std::vector<cella>> decodifica_celle(std::string_view dati) {
+  if (dati.empty() || dati.size() % 15 != 0) return std::nullopt;
+  lettore_byte r(dati);
+  std::vector<cella> celle(dati.size() / 15);
+  for (cella& c : celle) {
+    c.tipo = r.u8();
+    c.val1 = r.i16();
+    c.val2 = r.i16();
+    c.val3 = r.i16();
+    c.val4 = r.i16();
+    c.val5 = r.u8();
+    c.val6 = r.u8();
+    c.montagna = r.u8();
+    c.val7 = r.u8();
+    c.val8 = r.u8();
+    c.val9 = r.u8();
+  }
+  return celle;
+}
+
+std::optional<std::vector<voce_servizio>> decodifica_servizio(std::string_view dati) {
+  lettore_byte r(dati);
+  std::vector<voce_servizio> voci(voci_servizio);
+  for (voce_servizio& v : voci) {
+    v.tipo_voce = r.u8();
+    v.valore1 = r.i32();
+    v.valore2 = r.i32();
+    v.valore3 = r.i32();
+    v.opzione = r.u8();
+    v.nome = r.testo(r.u16());
+    v.intero1 = r.i16();
+    v.intero2 = r.i16();
+    v.intero3 = r.i16();
+    v.intero4 = r.i16();
+    v.intero5 = r.i16();
+    v.byte1 = r.u8();
+    v.byte2 = r.u8();
+    v.byte3 = r.u8();
+    v.byte4 = r.u8();
+    v.codice = r.i32();
+  }
+  if (!r.ok() || !r.finito()) return std::nullopt;
+  return voci;
+}
+
+std::optional<std::vector<valore_profilo>> decodifica_geometria(std::string_view dati) {
+  lettore_byte r(dati);
+  std::vector<valore_profilo> punti;
+  while (r.ok() && !r.finito()) {
+    switch (r.u16()) {
+      case valore_profilo::vuoto: punti.push_back({}); break;
+      case valore_profilo::intero: punti.push_back(valore_profilo::da_intero(r.i16())); break;
+      case valore_profilo::reale: punti.push_back(valore_profilo::da_reale(r.f64())); break;
+      default: return std::nullopt;
+    }
+  }
+  if (!r.ok() || punti.empty() || punti.size() % 2 != 0) return std::nullopt;
+  return punti;
+}
+
+}  // namespace sc
