@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace sc {
@@ -32,6 +33,24 @@ class MemoryDisk : public Disk {
 
  private:
   std::map<std::string, std::string> files_;
+};
+
+// Work on copies: the given files live in memory under their names, and their
+// deletion only drops the copy; every other file is the base directory's.
+class OverlayDisk : public Disk {
+ public:
+  OverlayDisk(Disk& base, std::map<std::string, std::string> copies) : base_(base), copies_(std::move(copies)) {
+    for (const auto& entry : copies_) shadowed_.insert(entry.first);
+  }
+  bool exists(const std::string& name) override;
+  std::optional<std::string> read(const std::string& name) override;
+  void replace(const std::string& name, const std::string& bytes) override;
+  void remove(const std::string& name) override;
+
+ private:
+  Disk& base_;
+  std::map<std::string, std::string> copies_;
+  std::set<std::string> shadowed_;  // names the base is never asked about
 };
 
 }  // namespace sc

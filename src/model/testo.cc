@@ -63,6 +63,26 @@ std::string utf8_a_cp1252(std::string_view in) {
   return out;
 }
 
+std::string cp1252_a_utf8(std::string_view testo) {
+  std::string out;
+  for (char ch : testo) {
+    auto c = static_cast<unsigned char>(ch);
+    char32_t cp = c >= 0x80 && c < 0xA0 ? alti_1252[c - 0x80] : c;
+    if (cp == 0 && c != 0) cp = 0xFFFD;
+    if (cp < 0x80) {
+      out.push_back(char(cp));
+    } else if (cp < 0x800) {
+      out.push_back(char(0xC0 | (cp >> 6)));
+      out.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(char(0xE0 | (cp >> 12)));
+      out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(char(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
 std::string minuscolo_cp1252(std::string_view testo) {
   std::string out(testo);
   for (char& c : out) c = minuscola(static_cast<unsigned char>(c));

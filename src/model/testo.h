@@ -10,6 +10,9 @@ namespace sc {
 // become '?'. Invalid UTF-8 bytes pass through unchanged.
 std::string utf8_a_cp1252(std::string_view utf8);
 
+// Windows-1252 bytes back to UTF-8, for terminals and JSON.
+std::string cp1252_a_utf8(std::string_view testo);
+
 // Lower case of a Windows-1252 text, accented capitals included.
 std::string minuscolo_cp1252(std::string_view testo);
 

@@ -1,0 +1,201 @@
+// The command line, run as a user runs it: the real executable in a
+// temporary directory.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "test_support/descrizioni.h"
+
+namespace sc {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string leggi(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void scrivi(const fs::path& p, const std::string& dati) { std::ofstream(p, std::ios::binary) << dati; }
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("scenario cli " + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "src");
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Runs the executable with the arguments (each quoted) from `dir`.
+  int esegui(const std::vector<std::string>& args) {
+    std::string cmd = "cd '" + dir.string() + "' && '" SC_EXECUTABLE "'";
+    for (const std::string& a : args) cmd += " '" + a + "'";
+    cmd += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
+    int stato = std::system(cmd.c_str());
+    out = leggi(dir / "out.txt");
+    err = leggi(dir / "err.txt");
+    fs::remove(dir / "out.txt");
+    fs::remove(dir / "err.txt");
+    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+  }
+
+  // The built-in descriptions as a person's files.
+  void sorgenti_predefinite() {
+    scrivi(dir / "src/Vidaroz del Zavro_linea.txt", test::linea_predefinita());
+    scrivi(dir / "src/Vidaroz del Zavro_Tersio-.txt", test::servizio_predefinito());
+  }
+
+  fs::path dir;
+  std::string out, err;
+};
+
+const char* const binari[] = {"Vidaroz del Zavro_linea.dat", "Vidaroz del Zavro_Tersio.sim", "Vidaroz del Zavro_Tersio.dat"};
+
+TEST_F(Cli, CompileOfTheBuiltInDescriptionsMatchesTheBuiltInRun) {
+  ASSERT_EQ(esegui({"--dir", (dir / "builtin").string()}), 1) << "a missing directory cannot be written";
+  fs::create_directories(dir / "builtin");
+  ASSERT_EQ(esegui({"--dir", (dir / "builtin").string()}), 0) << err;
+  sorgenti_predefinite();
+  const std::string linea = leggi(dir / "src/Vidaroz del Zavro_linea.txt");
+  ASSERT_EQ(esegui({"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--out", "out"}), 0) << err;
+  for (const char* f : binari) EXPECT_EQ(leggi(dir / "out" / f), leggi(dir / "builtin" / f)) << f;
+  EXPECT_EQ(leggi(dir / "src/Vidaroz del Zavro_linea.txt"), linea) << "sources untouched";
+  EXPECT_TRUE(fs::exists(dir / "src/Vidaroz del Zavro_Tersio-.txt"));
+  EXPECT_NE(out.find("wrote "), std::string::npos);
+}
+
+TEST_F(Cli, CompileInTheSourceDirectoryKeepsTheSources) {
+  sorgenti_predefinite();
+  ASSERT_EQ(esegui({"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--out", "src", "--no-geometry"}), 0) << err;
+  EXPECT_TRUE(fs::exists(dir / "src/Vidaroz del Zavro_linea.txt"));
+  EXPECT_TRUE(fs::exists(dir / "src/Vidaroz del Zavro_Tersio-.txt"));
+  EXPECT_FALSE(fs::exists(dir / "src/Vidaroz del Zavro_linea.dat"));
+  EXPECT_TRUE(fs::exists(dir / "src/Vidaroz del Zavro_Tersio.dat"));
+}
+
+TEST_F(Cli, RecordedProblemsNameTheFileAndLine) {
+  struct caso {
+    std::string linea, servizio;
+    int uscita;
+    std::string messaggio;
+  } casi[] = {
+      {test::linea_con(""), test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, X\r\n"), 2,
+       "src/L_T-.txt:2: error 8 at 3310 m: the station position is not a multiple of 50 m\n"},
+      {test::linea_con("pendenza, 99999, 0\r\n"), test::servizio_con(""), 2,
+       "src/L_linea.txt:4: error 15 at 99999 m: the position lies outside the track\n"},
+      {test::linea_con(""), test::servizio_con("rallentamento, 2000, 50, 200, 0, 0, 0\r\nabbattimento, 1800, 1\r\n"
+                                               "abbattimento, 1750, 1\r\nabbattimento, 1700, 1\r\n"), 2,
+       "error 12 at 2050 m: no free cell in an approach window before this restriction start\n"},
+      {"[generale]\r\n[fine]\r\n", test::servizio_con(""), 2, "src/L_linea.txt:2: error 25: the description could not be read"},
+      {test::linea_con(""), test::servizio_con("abbattimento, 50, 1\r\n"), 3, "error 1250: the slots reserved"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.messaggio);
+    fs::remove_all(dir / "out");
+    scrivi(dir / "src/L_linea.txt", c.linea);
+    scrivi(dir / "src/T-.txt", c.servizio);
+    fs::rename(dir / "src/T-.txt", dir / "src/L_T-.txt");
+    EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out"}), c.uscita);
+    EXPECT_EQ(err.rfind(c.messaggio, 0), 0u) << err;
+    EXPECT_EQ(leggi(dir / "src/L_linea.txt"), c.linea);
+    EXPECT_EQ(leggi(dir / "src/L_T-.txt"), c.servizio);
+    EXPECT_EQ(fs::exists(dir / "out/L_T.dat"), c.uscita == 2 && c.linea != "[generale]\r\n[fine]\r\n");
+  }
+}
+
+TEST_F(Cli, UsageErrors) {
+  sorgenti_predefinite();
+  const std::vector<std::vector<std::string>> sbagliati = {
+      {"compile", "src/missing_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt"},
+      {"compile", "src/Vidaroz del Zavro_linea.txt"},
+      {"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--train", "a/b"},
+      {"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--bogus"},
+      {"inspect", "src/Vidaroz del Zavro_linea.txt"},
+      {"plot", "src"},
+      {"frobnicate"},
+  };
+  for (const auto& args : sbagliati) {
+    EXPECT_EQ(esegui(args), 1) << args[0] << " " << args.back();
+    EXPECT_NE(err.find("scenario-compiler: "), std::string::npos) << err;
+  }
+  EXPECT_EQ(esegui({"--help"}), 0);
+  EXPECT_NE(out.find("SYNOPSIS"), std::string::npos);
+  EXPECT_NE(out.find("EXIT STATUS"), std::string::npos);
+}
+
+TEST_F(Cli, NamesComeFromTheFileNamesOrTheOptions) {
+  sorgenti_predefinite();
+  ASSERT_EQ(esegui({"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--scenario", "Altra",
+                    "--train", "Treno"}),
+            0)
+      << err;
+  EXPECT_TRUE(fs::exists(dir / "Altra_linea.dat"));
+  EXPECT_TRUE(fs::exists(dir / "Altra_Treno.sim"));
+  EXPECT_TRUE(fs::exists(dir / "Altra_Treno.dat"));
+}
+
+TEST_F(Cli, InspectDecodesWhatTheCompilerWrote) {
+  fs::create_directories(dir / "b");
+  ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.dat", "--json"}), 0) << err;
+  EXPECT_NE(out.find("{\"cell\": 53, \"metres\": 2650, \"kind\": 1, \"kind_name\": \"signal\", \"val1\": 30"), std::string::npos);
+  EXPECT_NE(out.find("\"cell\": 320"), std::string::npos);
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.sim"}), 0) << err;
+  EXPECT_NE(out.find("record=1 role=\"station\" tipo_voce=23 valore1=-250 valore2=250"), std::string::npos);
+  EXPECT_NE(out.find("record=85 role=\"scenario data\""), std::string::npos);
+  EXPECT_NE(out.find("intero1=610"), std::string::npos);
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_linea.dat", "--json"}), 0) << err;
+  EXPECT_NE(out.find("\"last_metre\": 16000, \"points_set\": 15999, \"start\": [0, 0], \"end_metre\": 15998"), std::string::npos) << out;
+  // Recognised by content under another name.
+  fs::copy_file(dir / "b/Vidaroz del Zavro_Tersio.sim", dir / "b/copy.bin");
+  ASSERT_EQ(esegui({"inspect", "b/copy.bin"}), 0) << err;
+  EXPECT_EQ(out.rfind("service data: 87 records", 0), 0u);
+}
+
+// Tags open and close in order, and nothing but blanks follows the root.
+bool ben_formato(const std::string& xml) {
+  std::vector<std::string> aperti;
+  for (std::size_t p = xml.find('<'); p != std::string::npos; p = xml.find('<', p + 1)) {
+    std::size_t q = xml.find('>', p);
+    if (q == std::string::npos) return false;
+    std::string tag = xml.substr(p + 1, q - p - 1);
+    if (tag[0] == '?' || tag[0] == '!') continue;
+    std::string nome = tag.substr(tag[0] == '/', tag.find_first_of(" />", 1) - (tag[0] == '/'));
+    if (tag[0] == '/') {
+      if (aperti.empty() || aperti.back() != nome) return false;
+      aperti.pop_back();
+    } else if (tag.back() != '/') {
+      aperti.push_back(nome);
+    }
+  }
+  return aperti.empty();
+}
+
+TEST_F(Cli, PlotDrawsTheLine) {
+  fs::create_directories(dir / "b");
+  ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
+  ASSERT_EQ(esegui({"plot", "b", "-o", "line.svg"}), 0) << err;
+  const std::string svg = leggi(dir / "line.svg");
+  EXPECT_TRUE(ben_formato(svg));
+  // The plan of 16000 m is drawn with thousands of points.
+  std::size_t pianta = svg.find("<polyline class=\"binario\" points=\"");
+  ASSERT_NE(pianta, std::string::npos);
+  std::string punti = svg.substr(pianta, svg.find("/>", pianta) - pianta);
+  EXPECT_GT(std::count(punti.begin(), punti.end(), ','), 3000);
+  for (const char* nome : {"PRATOSERVINO", "COLLE ZAVRO", "(       )(INERZIA)", "signal", "Vidaroz del Zavro - Tersio"})
+    EXPECT_NE(svg.find(nome), std::string::npos) << nome;
+  EXPECT_FALSE(ben_formato("<svg><g></svg></g>"));
+}
+
+}  // namespace
+}  // namespace sc
