@@ -286,6 +286,7 @@ int comando_plot(const std::vector<std::string>& args) {
 int esegui_riga_comando(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return esecuzione_predefinita(piattaforma::cartella_programma());
+  piattaforma::usa_terminale();
   const std::string comando = args[0];
   const std::vector<std::string> resto(args.begin() + 1, args.end());
   if (comando == "--help" || comando == "-h" || comando == "help") {

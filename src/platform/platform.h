@@ -12,6 +12,9 @@ void mostra_attesa();
 void mostra_messaggio(const std::string& testo);
 // The directory that holds the running program, without a trailing separator.
 std::string cartella_programma();
+// Makes standard output and error reach the terminal that started the
+// program, for the commands that print.
+void usa_terminale();
 // The separator between a directory and a file name.
 char separatore();
 

@@ -33,6 +33,8 @@ std::string cartella_programma() {
   }
 }
 
+void usa_terminale() {}
+
 char separatore() { return '/'; }
 
 }  // namespace sc::piattaforma

@@ -1,6 +1,7 @@
 // Win32 host: a real window with one label, and a message box.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "platform/platform.h"
@@ -71,6 +72,14 @@ std::string cartella_programma() {
   }
   auto ultimo = percorso.find_last_of('\\');
   return ultimo == std::string::npos ? "." : percorso.substr(0, ultimo);
+}
+
+void usa_terminale() {
+  // A desktop program has no console of its own; borrow the parent's.
+  if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+  }
 }
 
 char separatore() { return '\\'; }
