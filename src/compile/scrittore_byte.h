@@ -1,6 +1,7 @@
 // Little-endian bytes built in memory, field by field, for one large write.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -10,28 +11,45 @@ namespace sc {
 
 class scrittore_byte {
  public:
-  void riserva(std::size_t n) { dati_.reserve(n); }
-  void u8(std::uint8_t v) { dati_.push_back(char(v)); }
-  void u16(std::uint16_t v) {
-    u8(std::uint8_t(v));
-    u8(std::uint8_t(v >> 8));
+  void riserva(std::size_t n) {
+    if (n > dati_.size()) dati_.resize(n);
   }
-  void i16(std::int16_t v) { u16(std::uint16_t(v)); }
-  void i32(std::int32_t v) {
-    auto u = std::uint32_t(v);
-    for (int i = 0; i < 4; ++i) u8(std::uint8_t(u >> (8 * i)));
-  }
+  void u8(std::uint8_t v) { metti<1>(v); }
+  void u16(std::uint16_t v) { metti<2>(v); }
+  void i16(std::int16_t v) { metti<2>(std::uint16_t(v)); }
+  void i32(std::int32_t v) { metti<4>(std::uint32_t(v)); }
   void f64(double v) {
     std::uint64_t u;
     std::memcpy(&u, &v, sizeof u);
-    for (int i = 0; i < 8; ++i) u8(std::uint8_t(u >> (8 * i)));
+    metti<8>(u);
   }
-  void byte(std::string_view s) { dati_.append(s); }
+  void byte(std::string_view s) {
+    char* p = spazio(s.size());
+    if (!s.empty()) std::memcpy(p, s.data(), s.size());
+  }
 
-  const std::string& dati() const { return dati_; }
+  // The bytes written, handed over.
+  std::string prendi() && {
+    dati_.resize(usati_);
+    return std::move(dati_);
+  }
 
  private:
+  char* spazio(std::size_t n) {
+    if (usati_ + n > dati_.size()) dati_.resize(std::max(2 * dati_.size(), usati_ + n));
+    char* p = dati_.data() + usati_;
+    usati_ += n;
+    return p;
+  }
+  // The low N bytes of v, least significant first, whatever the host's order.
+  template <std::size_t N>
+  void metti(std::uint64_t v) {
+    char* p = spazio(N);
+    for (std::size_t i = 0; i < N; ++i) p[i] = char(v >> (8 * i));
+  }
+
   std::string dati_;
+  std::size_t usati_ = 0;
 };
 
 }  // namespace sc

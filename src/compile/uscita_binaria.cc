@@ -1,5 +1,7 @@
 #include "compile/uscita_binaria.h"
 
+#include <utility>
+
 #include "compile/scrittore_byte.h"
 #include "model/disk.h"
 #include "model/modello.h"
@@ -15,7 +17,7 @@ std::string contenuto_linea_dat(const modello& m) {
     if (v.tag == valore_profilo::intero) w.i16(std::int16_t(v.valore));
     else if (v.tag == valore_profilo::reale) w.f64(v.valore);
   }
-  return w.dati();
+  return std::move(w).prendi();
 }
 
 std::string contenuto_servizio_sim(const modello& m) {
@@ -33,7 +35,7 @@ std::string contenuto_servizio_sim(const modello& m) {
     for (std::uint8_t x : {v.byte1, v.byte2, v.byte3, v.byte4}) w.u8(x);
     w.i32(v.codice);
   }
-  return w.dati();
+  return std::move(w).prendi();
 }
 
 std::string contenuto_celle_dat(const modello& m) {
@@ -44,7 +46,7 @@ std::string contenuto_celle_dat(const modello& m) {
     for (std::int16_t x : {c.val1, c.val2, c.val3, c.val4}) w.i16(x);
     for (std::uint8_t x : {c.val5, c.val6, c.montagna, c.val7, c.val8, c.val9}) w.u8(x);
   }
-  return w.dati();
+  return std::move(w).prendi();
 }
 
 void scrivi_file_binari(const modello& m, Disk& disk) {
