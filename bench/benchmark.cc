@@ -70,15 +70,6 @@ void compila_grande(benchmark::State& state, Disk& disk, const descrizioni& d) {
   if (m.codice_errore != 0) state.SkipWithError(("code " + std::to_string(m.codice_errore)).c_str());
 }
 
-void BM_LineaGrandeInMemoria(benchmark::State& state) {
-  const descrizioni d = linea_grande();
-  for (auto _ : state) {
-    MemoryDisk disk;
-    compila_grande(state, disk, d);
-  }
-}
-BENCHMARK(BM_LineaGrandeInMemoria)->Unit(benchmark::kMillisecond);
-
 std::filesystem::path cartella_temporanea() {
   auto dir = std::filesystem::temp_directory_path() / "scenario-bench";
   std::filesystem::create_directories(dir);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -28,6 +29,11 @@ class scrittore_byte {
     if (!s.empty()) std::memcpy(p, s.data(), s.size());
   }
 
+  std::size_t dimensione() const { return usati_; }
+  std::string_view vista() const { return {dati_.data(), usati_}; }
+  // Starts again from no bytes, keeping the memory.
+  void svuota() { usati_ = 0; }
+
   // The bytes written, handed over.
   std::string prendi() && {
     dati_.resize(usati_);
@@ -45,7 +51,11 @@ class scrittore_byte {
   template <std::size_t N>
   void metti(std::uint64_t v) {
     char* p = spazio(N);
-    for (std::size_t i = 0; i < N; ++i) p[i] = char(v >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(p, &v, N);
+    } else {
+      for (std::size_t i = 0; i < N; ++i) p[i] = char(v >> (8 * i));
+    }
   }
 
   std::string dati_;

@@ -9,15 +9,44 @@
 
 namespace sc {
 
-std::string contenuto_linea_dat(const modello& m) {
+namespace {
+
+// The geometry file is large: it goes out in pieces of about a mebibyte.
+constexpr std::size_t pezzo_geometria = std::size_t(1) << 20;
+
+template <typename Scrivi>
+void geometria_a_pezzi(const profilo_linea& p, Scrivi&& scrivi) {
+  const std::size_t metri = std::size_t(p.ultimo_metro()) + 1;
+  const std::size_t interi = std::size_t(p.interi()), calcolati = std::size_t(p.calcolati());
   scrittore_byte w;
-  w.riserva(m.profilo.punti().size() * 10);
-  for (const valore_profilo& v : m.profilo.punti()) {
-    w.u16(v.tag);
-    if (v.tag == valore_profilo::intero) w.i16(std::int16_t(v.valore));
-    else if (v.tag == valore_profilo::reale) w.f64(v.valore);
+  w.riserva(pezzo_geometria + 10);
+  for (int asse = 0; asse < 2; ++asse) {
+    for (std::size_t i = 0; i < metri; ++i) {
+      const auto m = std::int32_t(i);
+      if (i < interi) {
+        w.u16(valore_profilo::intero);
+        w.i16(std::int16_t(asse == 0 ? p.x(m) : p.y(m)));
+      } else if (i < calcolati) {
+        w.u16(valore_profilo::reale);
+        w.f64(asse == 0 ? p.x(m) : p.y(m));
+      } else {
+        w.u16(valore_profilo::vuoto);
+      }
+      if (w.dimensione() >= pezzo_geometria) {
+        scrivi(w.vista());
+        w.svuota();
+      }
+    }
   }
-  return std::move(w).prendi();
+  scrivi(w.vista());
+}
+
+}  // namespace
+
+std::string contenuto_linea_dat(const modello& m) {
+  std::string r;
+  geometria_a_pezzi(m.profilo, [&](std::string_view pezzo) { r.append(pezzo); });
+  return r;
 }
 
 std::string contenuto_servizio_sim(const modello& m) {
@@ -50,7 +79,11 @@ std::string contenuto_celle_dat(const modello& m) {
 }
 
 void scrivi_file_binari(const modello& m, Disk& disk) {
-  if (m.genera_linea != 0) disk.replace(nome_linea_dat(m), contenuto_linea_dat(m));
+  if (m.genera_linea != 0) {
+    auto out = disk.replace_stream(nome_linea_dat(m));
+    geometria_a_pezzi(m.profilo, [&](std::string_view pezzo) { out->write(pezzo); });
+    out->close();
+  }
   disk.replace(nome_servizio_sim(m), contenuto_servizio_sim(m));
   disk.replace(nome_celle_dat(m), contenuto_celle_dat(m));
 }

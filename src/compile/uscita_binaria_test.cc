@@ -57,7 +57,10 @@ TEST_F(UscitaBinaria, GeometryReadsBackXThenY) {
   auto punti = decodifica_geometria(dati);
   ASSERT_TRUE(punti);
   ASSERT_EQ(punti->size(), 32002u);
-  EXPECT_EQ(*punti, m.profilo.punti());
+  for (std::int32_t metro = 0; metro <= 16000; ++metro) {
+    EXPECT_EQ((*punti)[std::size_t(metro)], m.profilo(metro, 0)) << metro;
+    EXPECT_EQ((*punti)[std::size_t(16001 + metro)], m.profilo(metro, 1)) << metro;
+  }
   // Tag 2 and the integer 0, then tag 2 and 0 for metre 1's X.
   EXPECT_EQ(dati.substr(0, 8), std::string("\x02\x00\x00\x00\x02\x00\x00\x00", 8));
   EXPECT_EQ((*punti)[16001 + 1].valore, 1) << "Y of metre 1";
@@ -82,10 +85,13 @@ TEST(UscitaBinariaLayout, FieldsAreLittleEndianWithoutPadding) {
   EXPECT_EQ(r86.substr(14, 5), std::string("\x03\x00xyz", 5));
   EXPECT_EQ(r86.substr(33, 4), "\x04\x03\x02\x01");
 
-  m.profilo.crea(1);
-  m.profilo(0, 1) = valore_profilo::da_reale(1.5);
-  m.profilo(1, 1) = valore_profilo::da_intero(-1);
-  EXPECT_EQ(contenuto_linea_dat(m), std::string("\x00\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00\x00\xF8\x3F\x02\x00\xFF\xFF", 18));
+  m.profilo.crea(3);
+  m.profilo.semina();
+  m.profilo.aggiungi(1.5, -2.25);
+  // X of metres 0 to 3, then Y: integer, integer, double, unset.
+  EXPECT_EQ(contenuto_linea_dat(m), std::string("\x02\x00\x00\x00" "\x02\x00\x00\x00" "\x05\x00\x00\x00\x00\x00\x00\x00\xF8\x3F" "\x00\x00"
+                                                "\x02\x00\x00\x00" "\x02\x00\x01\x00" "\x05\x00\x00\x00\x00\x00\x00\x00\x02\xC0" "\x00\x00",
+                                                40));
 }
 
 TEST(Decodifica, RefusesBytesOfAnotherShape) {

@@ -19,6 +19,21 @@ file_ptr apri(const std::string& path, const char* modo) { return file_ptr(std::
   throw std::runtime_error(std::string("cannot ") + cosa + " " + path);
 }
 
+class FileOutput : public Disk::Output {
+ public:
+  FileOutput(file_ptr f, std::string path) : f_(std::move(f)), path_(std::move(path)) {}
+  void write(std::string_view bytes) override {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_.get()) != bytes.size()) fallito("write", path_);
+  }
+  void close() override {
+    if (std::fclose(f_.release()) != 0) fallito("write", path_);
+  }
+
+ private:
+  file_ptr f_;
+  std::string path_;
+};
+
 }  // namespace
 
 bool RealDisk::exists(const std::string& name) { return apri(path(name), "rb") != nullptr; }
@@ -33,15 +48,14 @@ std::optional<std::string> RealDisk::read(const std::string& name) {
   return dati;
 }
 
-void RealDisk::replace(const std::string& name, const std::string& bytes) {
+std::unique_ptr<Disk::Output> RealDisk::replace_stream(const std::string& name) {
   const std::string p = path(name);
   // Opening for binary access first makes sure the delete finds a file.
   if (!apri(p, "ab")) fallito("create", p);
   if (std::remove(p.c_str()) != 0) fallito("delete", p);
   file_ptr f = apri(p, "wb");
   if (!f) fallito("create", p);
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) fallito("write", p);
-  if (std::fclose(f.release()) != 0) fallito("write", p);
+  return std::make_unique<FileOutput>(std::move(f), p);
 }
 
 void RealDisk::remove(const std::string& name) { std::remove(path(name).c_str()); }

@@ -13,9 +13,9 @@ class RealDisk : public Disk {
 
   bool exists(const std::string& name) override;
   std::optional<std::string> read(const std::string& name) override;
-  // Creates the file if missing, deletes it, then writes it anew in one pass.
-  // A failure is thrown as std::runtime_error.
-  void replace(const std::string& name, const std::string& bytes) override;
+  // Creates the file if missing, deletes it, then opens it anew for one
+  // sequential pass. A failure is thrown as std::runtime_error.
+  std::unique_ptr<Output> replace_stream(const std::string& name) override;
   void remove(const std::string& name) override;
 
   std::string path(const std::string& name) const { return directory_ + separator_ + name; }

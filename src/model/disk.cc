@@ -2,6 +2,25 @@
 
 namespace sc {
 
+namespace {
+
+// Collects the pieces and stores them under the name when closed.
+class StringOutput : public Disk::Output {
+ public:
+  StringOutput(std::map<std::string, std::string>& files, std::string name) : files_(files), name_(std::move(name)) {
+    files_[name_].clear();
+  }
+  void write(std::string_view bytes) override { buffer_.append(bytes); }
+  void close() override { files_[name_] = std::move(buffer_); }
+
+ private:
+  std::map<std::string, std::string>& files_;
+  std::string name_;
+  std::string buffer_;
+};
+
+}  // namespace
+
 bool MemoryDisk::exists(const std::string& name) { return files_.count(name) > 0; }
 
 std::optional<std::string> MemoryDisk::read(const std::string& name) {
@@ -10,7 +29,9 @@ std::optional<std::string> MemoryDisk::read(const std::string& name) {
   return it->second;
 }
 
-void MemoryDisk::replace(const std::string& name, const std::string& bytes) { files_[name] = bytes; }
+std::unique_ptr<Disk::Output> MemoryDisk::replace_stream(const std::string& name) {
+  return std::make_unique<StringOutput>(files_, name);
+}
 
 void MemoryDisk::remove(const std::string& name) { files_.erase(name); }
 
@@ -28,9 +49,9 @@ std::optional<std::string> OverlayDisk::read(const std::string& name) {
   return base_.read(name);
 }
 
-void OverlayDisk::replace(const std::string& name, const std::string& bytes) {
-  if (shadowed_.count(name)) copies_[name] = bytes;
-  else base_.replace(name, bytes);
+std::unique_ptr<Disk::Output> OverlayDisk::replace_stream(const std::string& name) {
+  if (shadowed_.count(name)) return std::make_unique<StringOutput>(copies_, name);
+  return base_.replace_stream(name);
 }
 
 void OverlayDisk::remove(const std::string& name) {

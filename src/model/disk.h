@@ -3,22 +3,39 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace sc {
 
 class Disk {
  public:
+  // A file being written, piece by piece, from its first byte.
+  class Output {
+   public:
+    virtual ~Output() = default;
+    virtual void write(std::string_view bytes) = 0;
+    virtual void close() = 0;
+  };
+
   virtual ~Disk() = default;
   virtual bool exists(const std::string& name) = 0;
   // The whole content, or nothing when the file cannot be read.
   virtual std::optional<std::string> read(const std::string& name) = 0;
-  // Replaces the file by one holding exactly `bytes`; never appends.
-  virtual void replace(const std::string& name, const std::string& bytes) = 0;
+  // Replaces the file by an empty one, to be written; never appends.
+  virtual std::unique_ptr<Output> replace_stream(const std::string& name) = 0;
   // Deletes the file if it exists.
   virtual void remove(const std::string& name) = 0;
+
+  // Replaces the file by one holding exactly `bytes`.
+  void replace(const std::string& name, std::string_view bytes) {
+    auto out = replace_stream(name);
+    out->write(bytes);
+    out->close();
+  }
 };
 
 // A directory held in memory, for tests and for work on copies.
@@ -26,7 +43,7 @@ class MemoryDisk : public Disk {
  public:
   bool exists(const std::string& name) override;
   std::optional<std::string> read(const std::string& name) override;
-  void replace(const std::string& name, const std::string& bytes) override;
+  std::unique_ptr<Output> replace_stream(const std::string& name) override;
   void remove(const std::string& name) override;
 
   const std::map<std::string, std::string>& files() const { return files_; }
@@ -44,7 +61,7 @@ class OverlayDisk : public Disk {
   }
   bool exists(const std::string& name) override;
   std::optional<std::string> read(const std::string& name) override;
-  void replace(const std::string& name, const std::string& bytes) override;
+  std::unique_ptr<Output> replace_stream(const std::string& name) override;
   void remove(const std::string& name) override;
 
  private:

@@ -90,27 +90,52 @@ struct valore_profilo {
   bool operator==(const valore_profilo&) const = default;
 };
 
-// Per-metre plan of the line: (m, 0) is X and (m, 1) Y at metre m, stored with
-// the metre varying fastest, the order of the geometry file.
+// Per-metre plan of the line, X and Y at each metre from 0 to the last.
+// Points are only ever computed in order from the start: the two seed metres
+// hold 16-bit integers, the computed metres after them doubles, and the rest
+// is unset, so the tags follow from two counts and only the coordinates are
+// stored.
 class profilo_linea {
  public:
   void crea(std::int32_t ultimo_metro) {
     ultimo_ = ultimo_metro;
-    punti_.assign(2 * (std::size_t(ultimo_metro) + 1), valore_profilo{});
+    x_.clear();
+    y_.clear();
+    x_.reserve(std::size_t(ultimo_metro) + 1);
+    y_.reserve(std::size_t(ultimo_metro) + 1);
+    interi_ = 0;
   }
-  void libera_memoria() { punti_ = {}; ultimo_ = -1; }
   bool creato() const { return ultimo_ >= 0; }
   std::int32_t ultimo_metro() const { return ultimo_; }
-  valore_profilo& operator()(std::int32_t m, int asse) { return punti_[indice(m, asse)]; }
-  const valore_profilo& operator()(std::int32_t m, int asse) const { return punti_[indice(m, asse)]; }
-  const std::vector<valore_profilo>& punti() const { return punti_; }
+  // Metres 0 and 1 as the integers (0, 0) and (0, 1).
+  void semina() {
+    x_.assign({0, 0});
+    y_.assign({0, 1});
+    interi_ = 2;
+  }
+  // The next metre, computed; nothing past the last metre.
+  void aggiungi(double x, double y) {
+    if (calcolati() > ultimo_) return;
+    x_.push_back(x);
+    y_.push_back(y);
+  }
+  // Metres from 0 that hold a point.
+  std::int32_t calcolati() const { return std::int32_t(x_.size()); }
+  std::int32_t interi() const { return interi_; }
+  double x(std::int32_t m) const { return x_[std::size_t(m)]; }
+  double y(std::int32_t m) const { return y_[std::size_t(m)]; }
+
+  // The tagged value at (m, asse): asse 0 is X, 1 is Y.
+  valore_profilo operator()(std::int32_t m, int asse) const {
+    if (m >= calcolati()) return {};
+    double v = asse == 0 ? x(m) : y(m);
+    return m < interi_ ? valore_profilo{valore_profilo::intero, v} : valore_profilo::da_reale(v);
+  }
 
  private:
-  std::size_t indice(std::int32_t m, int asse) const {
-    return std::size_t(m) + std::size_t(asse) * (std::size_t(ultimo_) + 1);
-  }
   std::int32_t ultimo_ = -1;
-  std::vector<valore_profilo> punti_;
+  std::int32_t interi_ = 0;
+  std::vector<double> x_, y_;
 };
 
 struct modello {

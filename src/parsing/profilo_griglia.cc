@@ -19,21 +19,14 @@ double curvatura(std::string_view campo) {
   return 0;
 }
 
-void griglia_piano::semina() {
-  profilo_(0, 0) = valore_profilo::da_intero(0);
-  profilo_(0, 1) = valore_profilo::da_intero(0);
-  profilo_(1, 0) = valore_profilo::da_intero(0);
-  profilo_(1, 1) = valore_profilo::da_intero(1);
-  m_ = 2;
-}
+void griglia_piano::semina() { profilo_.semina(); }
 
 void griglia_piano::passo(double k) {
-  double x1 = profilo_(m_ - 1, 0).valore, y1 = profilo_(m_ - 1, 1).valore;
-  double dx = x1 - profilo_(m_ - 2, 0).valore;
-  double dy = y1 - profilo_(m_ - 2, 1).valore;
-  profilo_(m_, 0) = valore_profilo::da_reale(x1 + (dx + k * dy));
-  profilo_(m_, 1) = valore_profilo::da_reale(y1 + (dy - k * dx));
-  ++m_;
+  const std::int32_t m = profilo_.calcolati();
+  double x1 = profilo_.x(m - 1), y1 = profilo_.y(m - 1);
+  double dx = x1 - profilo_.x(m - 2);
+  double dy = y1 - profilo_.y(m - 2);
+  profilo_.aggiungi(x1 + (dx + k * dy), y1 + (dy - k * dx));
 }
 
 bool griglia_piano::integra_curva(std::int32_t s, std::int32_t n, std::string_view campo) {
@@ -41,19 +34,19 @@ bool griglia_piano::integra_curva(std::int32_t s, std::int32_t n, std::string_vi
   if (k == 0) return false;
   // A curve running past the last metre of the grid stops there.
   std::int64_t fine = std::min<std::int64_t>(std::int64_t(s) + n, profilo_.ultimo_metro());
-  while (m_ <= s) {
+  while (prossimo_metro() <= s) {
     passo(0);
-    if (m_ > metro_massimo_griglia) return false;
+    if (prossimo_metro() > metro_massimo_griglia) return false;
   }
-  while (m_ <= fine) {
+  while (prossimo_metro() <= fine) {
     passo(k);
-    if (m_ > metro_massimo_griglia) return false;
+    if (prossimo_metro() > metro_massimo_griglia) return false;
   }
   return true;
 }
 
 void griglia_piano::estendi() {
-  while (m_ <= profilo_.ultimo_metro() - 2) passo(0);
+  while (prossimo_metro() <= profilo_.ultimo_metro() - 2) passo(0);
 }
 
 }  // namespace sc

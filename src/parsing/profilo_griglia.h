@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/modello.h"
+
 namespace sc {
 
-class profilo_linea;
+
 
 // Highest metre the grid may reach while curves are integrated.
 inline constexpr std::int32_t metro_massimo_griglia = 1000000;
@@ -26,13 +28,13 @@ class griglia_piano {
   // Straight steps up to two metres before the end.
   void estendi();
 
-  std::int32_t prossimo_metro() const { return m_; }
+  // The next metre to compute.
+  std::int32_t prossimo_metro() const { return profilo_.calcolati(); }
 
  private:
   void passo(double k);
 
   profilo_linea& profilo_;
-  std::int32_t m_ = 2;
 };
 
 }  // namespace sc
