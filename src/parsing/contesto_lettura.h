@@ -6,12 +6,15 @@
 #include <string>
 #include <utility>
 
+#include "model/codici.h"
+#include "model/disk.h"
 #include "model/modello.h"
+#include "model/testo.h"
 #include "parsing/lettore_campi.h"
 
 namespace sc {
 
-class Disk;
+
 
 // Where the reader stood when the last code was recorded; an empty file name
 // when the code did not arise while a description was being read.
@@ -56,6 +59,50 @@ struct contesto_lettura {
   bool entra(std::int64_t p, std::int64_t margine = 100) const {
     return (double(p) + double(margine)) / 50 <= double(m.n_celle);
   }
+};
+
+// Reads the next key field into `campo`; a field holding "-" is disabled and
+// the next one read in its place, at most twice in a row. False when the end
+// test holds after a read: the last field of a file is never interpreted.
+inline bool leggi_chiave(lettore_campi& r, std::string& campo) {
+  for (int letture = 1;; ++letture) {
+    campo = r.leggi_testo();
+    if (r.fine()) return false;
+    if (letture == 3 || !contiene(campo, "-")) return true;
+  }
+}
+
+// What an entry asks of the reading loop: go on; stop reading, the closing
+// steps still running; or leave at once.
+enum class dopo_voce { avanti, chiudi, lascia };
+
+// What both description readers share: the open file and the ways its
+// reading ends.
+class lettura_file {
+ protected:
+  lettura_file(contesto_lettura& ctx, lettore_campi& r, std::string nome)
+      : ctx_(ctx), m_(ctx.m), r_(r), nome_(std::move(nome)) {}
+
+  // Closes and deletes the file and ends reading with a code.
+  dopo_voce lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
+    ctx_.registra(codice, posizione);
+    chiudi_file();
+    return dopo_voce::lascia;
+  }
+  // An item off the track stops reading; the closing steps still run.
+  dopo_voce fuori_linea(std::int32_t p) {
+    ctx_.registra(codice::fuori_linea, p);
+    return dopo_voce::chiudi;
+  }
+  void chiudi_file() {
+    ctx_.chiudi();
+    ctx_.disk.remove(nome_);
+  }
+
+  contesto_lettura& ctx_;
+  modello& m_;
+  lettore_campi& r_;
+  std::string nome_;
 };
 
 fine_fase leggi_descrizione_linea(contesto_lettura& ctx);

@@ -19,32 +19,14 @@ namespace {
 inline constexpr std::int32_t lunghezza_massima = 1000000;
 inline constexpr std::int32_t coda_linea = 7000;  // metres of track after the line's end
 
-// What an entry asks of the reading loop.
-enum class dopo_voce { avanti, chiudi, lascia };
-
-class lettura_linea {
+class lettura_linea : lettura_file {
  public:
   lettura_linea(contesto_lettura& ctx, lettore_campi& r, std::string nome)
-      : ctx_(ctx), m_(ctx.m), r_(r), nome_(std::move(nome)), griglia_(ctx.m.profilo) {}
+      : lettura_file(ctx, r, std::move(nome)), griglia_(ctx.m.profilo) {}
 
   fine_fase esegui();
 
  private:
-  // Closes and deletes the file and ends reading with a code of this stage.
-  fine_fase lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
-    ctx_.registra(codice, posizione);
-    chiudi_file();
-    return fine_fase::termina;
-  }
-  void chiudi_file() {
-    ctx_.chiudi();
-    ctx_.disk.remove(nome_);
-  }
-  dopo_voce fuori_linea(std::int32_t p) {
-    ctx_.registra(codice::fuori_linea, p);
-    return dopo_voce::chiudi;
-  }
-
   std::optional<std::int32_t> voci_generali();
   void crea_celle(std::int32_t lunghezza);
   std::optional<std::int32_t> ripetizione_segnali();
@@ -58,10 +40,6 @@ class lettura_linea {
   void riempi_pendenza_fino(std::int64_t cella_limite);
   void chiusura();
 
-  contesto_lettura& ctx_;
-  modello& m_;
-  lettore_campi& r_;
-  std::string nome_;
   griglia_piano griglia_;
   std::int32_t prossima_pendenza_ = 0;  // next cell to take the gradient
   std::int32_t pendenza_ = 0;           // gradient in force
@@ -71,7 +49,10 @@ fine_fase lettura_linea::esegui() {
   // Find the general section.
   for (;;) {
     m_.campo = r_.leggi_testo();
-    if (r_.fine()) return lascia(codice::generale_mancante);
+    if (r_.fine()) {
+      lascia(codice::generale_mancante);
+      return fine_fase::termina;
+    }
     if (contiene_nocase(m_.campo, "[generale]")) break;
   }
   // General entries, up to the first header.
@@ -79,23 +60,16 @@ fine_fase lettura_linea::esegui() {
     m_.campo = r_.leggi_testo();
     if (r_.fine()) break;
     for (int i = 0; i < 10 && contiene(m_.campo, "-"); ++i) m_.campo = r_.leggi_testo();
-    if (auto codice = voci_generali()) return lascia(*codice);
+    if (auto codice = voci_generali()) {
+      lascia(*codice);
+      return fine_fase::termina;
+    }
     std::string_view campo = m_.campo;
     if (campo.substr(0, 1) != "-" && contiene(campo, "[") && contiene(campo, "]")) break;
   }
   inizia_voci();
   // Line items, to the end of the file.
-  while (!r_.fine()) {
-    m_.campo = r_.leggi_testo();
-    if (r_.fine()) break;
-    if (contiene(m_.campo, "-")) {
-      m_.campo = r_.leggi_testo();
-      if (r_.fine()) break;
-      if (contiene(m_.campo, "-")) {
-        m_.campo = r_.leggi_testo();
-        if (r_.fine()) break;
-      }
-    }
+  while (!r_.fine() && leggi_chiave(r_, m_.campo)) {
     dopo_voce d = voci_linea();
     if (d == dopo_voce::lascia) return fine_fase::termina;
     if (d == dopo_voce::chiudi) break;
@@ -202,11 +176,7 @@ dopo_voce lettura_linea::curva() {
   std::int32_t s = r_.leggi_i32();
   std::int32_t n = r_.leggi_i32();
   if (!ctx_.entra(s)) return fuori_linea(s);
-  if (!griglia_.integra_curva(s, n, m_.campo)) {
-    lascia(codice::curva_errata);
-    return dopo_voce::lascia;
-  }
-  return dopo_voce::avanti;
+  return griglia_.integra_curva(s, n, m_.campo) ? dopo_voce::avanti : lascia(codice::curva_errata);
 }
 
 dopo_voce lettura_linea::montagna() {
@@ -215,9 +185,7 @@ dopo_voce lettura_linea::montagna() {
   std::int32_t tipo = r_.leggi_i32();
   if (!ctx_.entra(inizio)) return fuori_linea(inizio);
   memo_montagna(m_, inizio, fine, tipo);
-  if (m_.codice_errore <= 0) return dopo_voce::avanti;
-  lascia(m_.codice_errore, inizio);
-  return dopo_voce::lascia;
+  return m_.codice_errore > 0 ? lascia(m_.codice_errore, inizio) : dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::indicatori() {
@@ -225,9 +193,7 @@ dopo_voce lettura_linea::indicatori() {
   for (std::int32_t& x : v) x = r_.leggi_i32();
   if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
   memo_indicatori_v_max(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (m_.codice_errore <= 0) return dopo_voce::avanti;
-  lascia(m_.codice_errore, v[0]);
-  return dopo_voce::lascia;
+  return m_.codice_errore > 0 ? lascia(m_.codice_errore, v[0]) : dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::cartello() {
@@ -235,10 +201,7 @@ dopo_voce lettura_linea::cartello() {
   m_.campo = r_.leggi_testo();
   if (!ctx_.entra(p)) return fuori_linea(p);
   cella& c = cella_controllata(m_, cella_di(p));
-  if (!libera(c)) {
-    lascia(codice::cartello_occupato, p);
-    return dopo_voce::lascia;
-  }
+  if (!libera(c)) return lascia(codice::cartello_occupato, p);
   // Element 0 stays cleared: an 81st board has nowhere to go.
   if (ctx_.prossimo_testo < 1) throw guasto_lettura("more sign boards than service elements");
   if (m_.campo.size() > 0xFFFF) throw guasto_lettura("sign text too long");

@@ -16,8 +16,6 @@ namespace sc {
 
 namespace {
 
-enum class dopo_voce { avanti, chiudi, lascia };
-
 // A 32-bit result of 64-bit arithmetic; one that does not fit is a failure.
 std::int32_t in_32(std::int64_t v) {
   if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
@@ -32,29 +30,16 @@ struct riempimento {
   std::int32_t in_vigore = 0;
 };
 
-class lettura_servizio {
+class lettura_servizio : lettura_file {
  public:
   lettura_servizio(contesto_lettura& ctx, lettore_campi& r, std::string nome)
-      : ctx_(ctx), m_(ctx.m), r_(r), nome_(std::move(nome)) {}
+      : lettura_file(ctx, r, std::move(nome)) {}
 
   void esegui();
 
  private:
-  dopo_voce lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
-    ctx_.registra(codice, posizione);
-    chiudi_file();
-    return dopo_voce::lascia;
-  }
-  dopo_voce fuori_linea(std::int32_t p) {
-    ctx_.registra(codice::fuori_linea, p);
-    return dopo_voce::chiudi;
-  }
-  void chiudi_file() {
-    ctx_.chiudi();
-    ctx_.disk.remove(nome_);
-  }
-
   dopo_voce voci();
+  dopo_voce riempi(riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t));
   dopo_voce velocita();
   dopo_voce aderenza();
   dopo_voce segnale();
@@ -66,10 +51,6 @@ class lettura_servizio {
   void scrivi_aderenza(std::int32_t cella);
   void chiusura();
 
-  contesto_lettura& ctx_;
-  modello& m_;
-  lettore_campi& r_;
-  std::string nome_;
   riempimento velocita_;
   riempimento aderenza_;
   std::int32_t k_ = 1;  // number of the next station
@@ -80,17 +61,7 @@ void lettura_servizio::esegui() {
     m_.campo = r_.leggi_testo();
     if (r_.fine() || contiene_nocase(m_.campo, "[generale]")) break;
   }
-  while (!r_.fine()) {
-    m_.campo = r_.leggi_testo();
-    if (r_.fine()) break;
-    if (contiene(m_.campo, "-")) {
-      m_.campo = r_.leggi_testo();
-      if (r_.fine()) break;
-      if (contiene(m_.campo, "-")) {
-        m_.campo = r_.leggi_testo();
-        if (r_.fine()) break;
-      }
-    }
+  while (!r_.fine() && leggi_chiave(r_, m_.campo)) {
     dopo_voce d = voci();
     if (d == dopo_voce::lascia) return;
     if (d == dopo_voce::chiudi) break;
@@ -134,35 +105,26 @@ void lettura_servizio::scrivi_aderenza(std::int32_t c) {
   m_.celle[std::size_t(c)].val9 = bassi8(aderenza_.in_vigore);
 }
 
-dopo_voce lettura_servizio::velocita() {
+// A speed limit or an adhesion value from a position on: the cells up to the
+// one the position rounds to take the value in force so far, at least one
+// cell once the position is past the first, never a cell past the last.
+dopo_voce lettura_servizio::riempi(riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t)) {
   std::int32_t p = r_.leggi_i32();
-  std::int32_t v = r_.leggi_i32();
+  std::int32_t valore = r_.leggi_i32();
   if (!ctx_.entra(p)) return fuori_linea(p);
   std::int64_t n = cella_fill(p);
   if (n > 0) {
     do {
-      if (velocita_.indice >= m_.n_celle) break;
-      scrivi_velocita(velocita_.indice++);
-    } while (velocita_.indice < n);
+      if (r.indice >= m_.n_celle) break;
+      (this->*scrivi)(r.indice++);
+    } while (r.indice < n);
   }
-  velocita_.in_vigore = v;
+  r.in_vigore = valore;
   return dopo_voce::avanti;
 }
 
-dopo_voce lettura_servizio::aderenza() {
-  std::int32_t p = r_.leggi_i32();
-  std::int32_t a = r_.leggi_i32();
-  if (!ctx_.entra(p)) return fuori_linea(p);
-  std::int64_t n = cella_fill(p);
-  if (n > 0) {
-    do {
-      if (aderenza_.indice >= m_.n_celle) break;
-      scrivi_aderenza(aderenza_.indice++);
-    } while (aderenza_.indice < n);
-  }
-  aderenza_.in_vigore = a;
-  return dopo_voce::avanti;
-}
+dopo_voce lettura_servizio::velocita() { return riempi(velocita_, &lettura_servizio::scrivi_velocita); }
+dopo_voce lettura_servizio::aderenza() { return riempi(aderenza_, &lettura_servizio::scrivi_aderenza); }
 
 dopo_voce lettura_servizio::segnale() {
   std::int32_t v[11];
