@@ -13,7 +13,7 @@
 
 #include "compile/decodifica.h"
 #include "driver/form1.h"
-#include "driver/inspect.h"
+#include "driver/ispeziona.h"
 #include "driver/messaggi.h"
 #include "driver/plot.h"
 #include "driver/real_disk.h"

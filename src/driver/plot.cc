@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "driver/inspect.h"
+#include "driver/ispeziona.h"
 #include "model/testo.h"
 
 namespace sc {

@@ -1,4 +1,4 @@
-#include "driver/inspect.h"
+#include "driver/ispeziona.h"
 
 #include <algorithm>
 #include <cmath>
