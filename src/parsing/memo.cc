@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "model/arrotonda.h"
 #include "model/codici.h"
@@ -62,7 +63,11 @@ void progressive_ordina(modello& m) {
   for (int i = 0; i < 3; ++i) {
     voce_servizio& v = s[voce_progressiva_tre + i];
     in_voce(v, r[i]);
-    if (v.valore3 == 1) v.valore2 += 100;
+    if (v.valore3 == 1) {
+      // A 32-bit sum past its range is a reading failure, not a wrap.
+      if (v.valore2 > std::numeric_limits<std::int32_t>::max() - 100) throw guasto_lettura("kilometre reference too large");
+      v.valore2 += 100;
+    }
   }
 }
 

@@ -55,6 +55,15 @@ TEST(ProgressiveOrdina, OrdersByFirstThenSecondValue) {
   }
 }
 
+TEST(ProgressiveOrdina, AddingPastThirtyTwoBitsFails) {
+  modello m;
+  m.servizio[voce_progressiva_tre] = {};
+  m.servizio[voce_progressiva_tre].valore1 = 50;
+  m.servizio[voce_progressiva_tre].valore2 = 2147483600;
+  m.servizio[voce_progressiva_tre].valore3 = 1;
+  EXPECT_THROW(progressive_ordina(m), guasto_lettura);
+}
+
 TEST(MemoMontagna, FlaggedRangeGetsMarkersEveryFourthFreeCell) {
   modello m = con_celle();
   m.celle[14].tipo = cella_segnale;
