@@ -17,7 +17,6 @@
 #include "driver/messaggi.h"
 #include "driver/plot.h"
 #include "driver/real_disk.h"
-#include "model/codici.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
 #include "platform/platform.h"
@@ -111,8 +110,7 @@ class interfaccia_host : public Interfaccia {
 class interfaccia_terminale : public Interfaccia {
  public:
   void mostra_attesa() override {}
-  void mostra_messaggio(const std::string& testo) override { messaggio = testo; }
-  std::string messaggio;
+  void mostra_messaggio(const std::string&) override {}
 };
 
 int esecuzione_predefinita(const std::string& cartella) {
@@ -194,8 +192,7 @@ int comando_compile(const std::vector<std::string>& args) {
   lavoro.m.nome_scenario = o.scenario;
   lavoro.m.nome_treno = o.treno;
   if (lavoro.compila(o.geometria ? 1 : 0) == uscita_errore_mostrato) {
-    std::int32_t codice = ui.messaggio.find("1251") != std::string::npos ? codice::slot_gara_occupati : codice::slot_formato_occupati;
-    std::cerr << riga_errore(codice, 0, "", 0) << "\n";
+    std::cerr << riga_errore(lavoro.codice_mostrato, 0, "", 0) << "\n";
     return uscita_errore_mostrato;
   }
   const modello& m = lavoro.m;
@@ -204,8 +201,11 @@ int comando_compile(const std::vector<std::string>& args) {
     std::string file = it == sorgenti.end() ? "" : it->second;
     std::cerr << riga_errore(m.codice_errore, m.posizione_errore, file, lavoro.luogo.riga) << "\n";
   }
-  for (const std::string& nome : {nome_linea_dat(m), nome_servizio_sim(m), nome_celle_dat(m)})
-    if (copie.exists(nome) && (o.geometria || nome != nome_linea_dat(m))) std::cout << "wrote " << cartella.path(nome) << "\n";
+  // Without a track nothing was written; older files may still stand there.
+  if (m.celle_create()) {
+    if (o.geometria) std::cout << "wrote " << cartella.path(nome_linea_dat(m)) << "\n";
+    for (const std::string& nome : {nome_servizio_sim(m), nome_celle_dat(m)}) std::cout << "wrote " << cartella.path(nome) << "\n";
+  }
   return m.codice_errore > 0 ? uscita_codice : uscita_normale;
 }
 

@@ -21,6 +21,7 @@ int Form1::compila(std::int32_t j) {
   try {
     luogo = memorizza_percorso(m, disk_, j);
   } catch (const errore_mostrato& e) {
+    codice_mostrato = e.codice;
     ui_.mostra_messaggio(e.what());
     return uscita_errore_mostrato;
   }

@@ -34,7 +34,8 @@ class Form1 {
   int compila(std::int32_t j);
 
   modello m;
-  luogo_lettura luogo;  // where the reader stood at the last recorded code
+  luogo_lettura luogo;              // where the reader stood at the last recorded code
+  std::int32_t codice_mostrato = 0;  // the code of a shown error, 0 if none
 
  private:
   Disk& disk_;
