@@ -239,19 +239,20 @@ std::optional<scenario_compilato> carica_scenario(const fs::path& dir, std::stri
     std::string base = senza(s, ".sim");
     auto celle = leggi_file(dir / (base + ".dat"));
     if (!celle) continue;
-    scenario_compilato sc;
+    scenario_compilato risultato;
     auto c = decodifica_celle(*celle);
     if (!c) continue;
-    sc.celle = *c;
+    risultato.celle = *c;
     if (auto v = leggi_file(dir / s); v)
-      if (auto d = decodifica_servizio(*v)) sc.servizio = *d;
-    std::string scenario = sc.servizio.size() > voce_scenario ? sc.servizio[voce_scenario].nome : "";
-    if (scenario.empty()) scenario = base.substr(0, base.rfind('_'));
+      if (auto d = decodifica_servizio(*v)) risultato.servizio = *d;
+    std::string scenario = risultato.servizio.size() > voce_scenario ? risultato.servizio[voce_scenario].nome : "";
+    // The name stored in the file only picks a file beside it.
+    if (!nome_valido(scenario)) scenario = base.substr(0, base.rfind('_'));
     if (auto g = leggi_file(dir / (scenario + "_linea.dat")); g)
-      if (auto d = decodifica_geometria(*g)) sc.geometria = *d;
-    sc.titolo = scenario + (sc.servizio.size() > voce_corsa ? " - " + sc.servizio[voce_corsa].nome : "");
+      if (auto d = decodifica_geometria(*g)) risultato.geometria = *d;
+    risultato.titolo = scenario + (risultato.servizio.size() > voce_corsa ? " - " + risultato.servizio[voce_corsa].nome : "");
     nome = base;
-    return sc;
+    return risultato;
   }
   return std::nullopt;
 }
