@@ -60,7 +60,7 @@ class cammino {
     finestra(i, 5);
     finestra(i, 11);
     finestra(i, 18);
-    std::int32_t fine = m_.celle[std::size_t(i)].val1 < velocita_ripetizione ? ripetizione(i) : cerca_fine(i);
+    std::int32_t fine = c(i).val1 < velocita_ripetizione ? ripetizione(i) : cerca_fine(i);
     if (fine >= 0) segnale_uscita(fine);
   }
 
