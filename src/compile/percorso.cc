@@ -44,13 +44,24 @@ class cammino {
     m_.posizione_errore = cella * 50;
   }
 
+  // A mark in the first free cell of those given, in their order.
+  bool marca_prima_libera(std::initializer_list<std::int32_t> celle) {
+    for (std::int32_t j : celle) {
+      if (libera(c(j))) {
+        metti_marca(c(j));
+        return true;
+      }
+    }
+    return false;
+  }
+  // A mark in one of the two cells in front of signal s.
+  bool marca_davanti(std::int32_t s) { return marca_prima_libera({s - 1, s - 2}); }
+
   // Signals up to 20 cells before a warning board get a mark in front.
   void regola_a(std::int32_t i) {
     for (std::int32_t s = i - 1; s >= i - 20 && s >= 3; --s) {
-      if (c(s).tipo != cella_segnale) continue;
-      if (libera(c(s - 1))) metti_marca(c(s - 1));
-      else if (libera(c(s - 2))) metti_marca(c(s - 2));
-      else if (c(s - 1).tipo == cella_abbattimento) c(s - 1).val1 = minimo(valore_marca, c(s - 1).val1);
+      if (c(s).tipo != cella_segnale || marca_davanti(s)) continue;
+      if (c(s - 1).tipo == cella_abbattimento) c(s - 1).val1 = minimo(valore_marca, c(s - 1).val1);
       else if (c(s - 2).tipo == cella_abbattimento) c(s - 2).val1 = minimo(valore_marca, c(s - 2).val1);
       else registra(codice::segnale_senza_spazio, s);
     }
@@ -67,13 +78,7 @@ class cammino {
   // A mark in the first free cell of i - d, i - d - 1, i - d - 2.
   void finestra(std::int32_t i, std::int32_t d) {
     if (i <= d + 2) return;
-    for (std::int32_t j : {i - d, i - d - 1, i - d - 2}) {
-      if (libera(c(j))) {
-        metti_marca(c(j));
-        return;
-      }
-    }
-    registra(codice::rallentamento_approccio, i);
+    if (!marca_prima_libera({i - d, i - d - 1, i - d - 2})) registra(codice::rallentamento_approccio, i);
   }
 
   // Marks every 8 cells from the start to the end cell, which it returns.
@@ -112,9 +117,7 @@ class cammino {
   void segnale_uscita(std::int32_t e) {
     for (std::int32_t s = e; s <= std::min(e + ricerca_segnale_uscita, u_); ++s) {
       if (c(s).tipo != cella_segnale) continue;
-      if (libera(c(s - 1))) metti_marca(c(s - 1));
-      else if (libera(c(s - 2))) metti_marca(c(s - 2));
-      else registra(codice::rallentamento_ripetizione, e);
+      if (!marca_davanti(s)) registra(codice::rallentamento_ripetizione, e);
       return;
     }
   }

@@ -89,12 +89,16 @@ TEST(RegolaB, ApproachWindows) {
   for (const caso& c : casi) verifica(c);
 }
 
+// The three approach marks of a restriction starting in cell 30.
+const std::map<int, std::int16_t> finestre = {{25, 180}, {19, 180}, {12, 180}};
+
+// Those marks and the given ones.
+std::map<int, std::int16_t> con(std::map<int, std::int16_t> altre) {
+  altre.insert(finestre.begin(), finestre.end());
+  return altre;
+}
+
 TEST(RegolaB, RepetitionAlongASlowRestriction) {
-  const std::map<int, std::int16_t> finestre = {{25, 180}, {19, 180}, {12, 180}};
-  auto con = [&](std::map<int, std::int16_t> altre) {
-    altre.insert(finestre.begin(), finestre.end());
-    return altre;
-  };
   const caso casi[] = {
       {"every 8 cells", {{{30, I}, {50, F}}, {{30, 50}}}, con({{38, 180}, {46, 180}})},
       {"110 km/h gets none", {{{30, I}, {50, F}}, {{30, 110}}}, finestre},
@@ -110,11 +114,6 @@ TEST(RegolaB, RepetitionAlongASlowRestriction) {
 }
 
 TEST(RegolaB, ExitSignal) {
-  const std::map<int, std::int16_t> finestre = {{25, 180}, {19, 180}, {12, 180}};
-  auto con = [&](std::map<int, std::int16_t> altre) {
-    altre.insert(finestre.begin(), finestre.end());
-    return altre;
-  };
   const caso casi[] = {
       {"signal 12 cells after the end", {{{30, I}, {34, F}, {46, S}}, {{30, 120}}}, con({{45, 180}})},
       {"13 cells is too far", {{{30, I}, {34, F}, {47, S}}, {{30, 120}}}, finestre},
@@ -128,11 +127,11 @@ TEST(RegolaB, ExitSignal) {
 }
 
 TEST(RegolaB, StartWithoutEndStopsAtTheLastCell) {
-  const std::map<int, std::int16_t> finestre = {{85, 180}, {79, 180}, {72, 180}};
+  const std::map<int, std::int16_t> finestre_90 = {{85, 180}, {79, 180}, {72, 180}};
   const caso casi[] = {
       {"slow", {{{90, I}, {95, S}}, {{90, 50}}}, {{85, 180}, {79, 180}, {72, 180}, {98, 180}},
        codice::rallentamento_ripetizione, 4500},
-      {"fast", {{{90, I}, {95, S}}, {{90, 120}}}, finestre, codice::rallentamento_ripetizione, 4500},
+      {"fast", {{{90, I}, {95, S}}, {{90, 120}}}, finestre_90, codice::rallentamento_ripetizione, 4500},
   };
   for (const caso& c : casi) verifica(c);
 }
