@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "driver/cli.h"
+#include "tools/cli.h"
 
 int main(int argc, char** argv) {
   try {

@@ -1,5 +1,6 @@
 #include "model/testo.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -87,6 +88,31 @@ std::string minuscolo_cp1252(std::string_view testo) {
   std::string out(testo);
   for (char& c : out) c = minuscola(static_cast<unsigned char>(c));
   return out;
+}
+
+std::size_t distanza_modifica(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> riga(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) riga[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonale = riga[0];
+    riga[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      std::size_t sopra = riga[j];
+      riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] != b[j - 1])});
+      diagonale = sopra;
+    }
+  }
+  return riga[b.size()];
+}
+
+std::string piu_vicino(std::string_view parola, const std::vector<std::string>& candidati, std::size_t massimo) {
+  std::string migliore;
+  std::size_t migliore_d = massimo + 1;
+  for (const std::string& c : candidati) {
+    std::size_t d = distanza_modifica(parola, c);
+    if (d < migliore_d) migliore = c, migliore_d = d;
+  }
+  return migliore;
 }
 
 bool contiene(std::string_view campo, std::string_view parola) {

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sc {
 
@@ -19,5 +20,11 @@ std::string minuscolo_cp1252(std::string_view testo);
 // Case-insensitive and exact substring tests used by the key-word matching.
 bool contiene(std::string_view campo, std::string_view parola);
 bool contiene_nocase(std::string_view campo, std::string_view parola);
+
+// Levenshtein distance between two texts, for "did you mean".
+std::size_t distanza_modifica(std::string_view a, std::string_view b);
+// The candidate closest to `parola` within `massimo` edits (the first on a
+// tie), or "" when none is that close.
+std::string piu_vicino(std::string_view parola, const std::vector<std::string>& candidati, std::size_t massimo);
 
 }  // namespace sc

@@ -1,4 +1,4 @@
-#include "driver/messaggi.h"
+#include "tools/messaggi.h"
 
 #include <algorithm>
 #include <iterator>

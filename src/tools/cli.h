@@ -3,7 +3,8 @@
 
 namespace sc {
 
-// Runs the command the arguments name; returns the exit status.
+// Runs the built-in scenario (no arguments) or the command the arguments
+// name; returns the exit status.
 int esegui_riga_comando(int argc, char** argv);
 
 }  // namespace sc

@@ -1,11 +1,11 @@
-#include "driver/plot.h"
+#include "tools/plot.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
-#include "driver/ispeziona.h"
+#include "tools/ispeziona.h"
 #include "model/testo.h"
 
 namespace sc {

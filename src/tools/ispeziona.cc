@@ -1,4 +1,4 @@
-#include "driver/ispeziona.h"
+#include "tools/ispeziona.h"
 
 #include <algorithm>
 #include <cmath>

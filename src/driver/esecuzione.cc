@@ -1,0 +1,26 @@
+#include "driver/esecuzione.h"
+
+#include "driver/form1.h"
+#include "driver/real_disk.h"
+#include "platform/platform.h"
+
+namespace sc {
+
+namespace {
+
+class interfaccia_host : public Interfaccia {
+ public:
+  void mostra_attesa() override { piattaforma::mostra_attesa(); }
+  void mostra_messaggio(const std::string& testo) override { piattaforma::mostra_messaggio(testo); }
+};
+
+}  // namespace
+
+int esecuzione_predefinita(const std::string& cartella) {
+  RealDisk disk(cartella, piattaforma::separatore());
+  interfaccia_host ui;
+  Form1 form(disk, ui);
+  return form.form_load();
+}
+
+}  // namespace sc

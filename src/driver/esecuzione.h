@@ -1,0 +1,13 @@
+// The built-in run in a real directory, with the host's window and message
+// box.
+#pragma once
+
+#include <string>
+
+namespace sc {
+
+// Writes, reads back and compiles the built-in scenario in `cartella`;
+// returns the exit status.
+int esecuzione_predefinita(const std::string& cartella);
+
+}  // namespace sc

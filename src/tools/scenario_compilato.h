@@ -1,0 +1,34 @@
+// A compiled scenario read back from its binary files: what plot, view,
+// decompile and diff work on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/modello.h"
+
+namespace sc {
+
+struct scenario_compilato {
+  std::string scenario, treno;            // the names the file names give
+  std::string titolo;                     // "SCENARIO - TRAIN"
+  std::string nome_base;                  // SCENARIO_TRAIN, the stem of the per-train files
+  std::vector<valore_profilo> geometria;  // empty when the line had none
+  std::vector<cella> celle;
+  std::vector<voce_servizio> servizio;  // the 87 records
+};
+
+// Which scenario of a directory: empty names choose nothing.
+struct scelta_scenario {
+  std::string scenario, treno;
+};
+
+// The scenario compiled in `cartella`: NAME_TRAIN.sim with NAME_TRAIN.dat,
+// and NAME_linea.dat where it exists. Throws errore_uso when there is none,
+// when several fit the choice, or when a file is not of its kind.
+scenario_compilato carica_scenario(const std::string& cartella, const scelta_scenario& scelta);
+
+// The same from the files named one by one; the geometry may be "".
+scenario_compilato carica_file(const std::string& sim, const std::string& celle, const std::string& geometria);
+
+}  // namespace sc
