@@ -59,6 +59,21 @@ void BM_LineaGrandeSuDisco(benchmark::State& state) {
 }
 BENCHMARK(BM_LineaGrandeSuDisco)->Unit(benchmark::kMillisecond);
 
+// 10 MB of repeated length entries: they cost what their bytes cost.
+void BM_LunghezzeRipetute(benchmark::State& state) {
+  descrizioni d;
+  d.linea = "[generale]\r\n";
+  while (d.linea.size() < 10'000'000) d.linea += "lunghezza percorso, 1000000\r\nlunghezza percorso, 9000\r\n";
+  d.linea += "[curve]\r\n[fine]\r\n";
+  d.servizio = "[generale]\r\n[fine]\r\n";
+  for (auto _ : state) {
+    MemoryDisk disk;
+    compila_grande(state, disk, d);
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(d.linea.size()));
+}
+BENCHMARK(BM_LunghezzeRipetute)->Unit(benchmark::kMillisecond);
+
 // The baseline: writing files of the same sizes as the compile's output.
 void BM_CopiaStesseDimensioni(benchmark::State& state) {
   MemoryDisk prova;

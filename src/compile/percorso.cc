@@ -155,6 +155,12 @@ luogo_lettura memorizza_percorso(modello& m, Disk& disk, std::int32_t& j) {
   luogo_lettura luogo = memorizza_dati(m, disk);
   // Without a length entry there is no track: nothing to walk or write.
   if (!m.celle_create()) return luogo;
+  // A track whose length leaves no cell 1 cannot carry the format markers:
+  // a failure, and nothing is written.
+  if (m.n_celle < 1) {
+    m.codice_errore = codice::lettura_fallita;
+    return {};
+  }
   cammino_posizionamento(m);
   marcatori_e_codici(m);
   scrivi_file_binari(m, disk);

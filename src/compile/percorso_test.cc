@@ -238,6 +238,45 @@ TEST(MemorizzaPercorso, WithoutGeometryTheOlderGeometryFileStays) {
   EXPECT_TRUE(c.l.esiste(nome_servizio_sim(c.l.m)));
 }
 
+TEST(MemorizzaPercorso, NegativeLengthsShortenTheRunOut) {
+  struct caso {
+    const char* lunghezza;
+    std::int32_t codice;
+    std::size_t celle;  // 0: no binary file
+  } casi[] = {
+      {"-100", 0, 139},       // 6900 m of track
+      {"-6974", 0, 2},        // 26 m: cells 0 and 1, just room for the markers
+      {"-6975", codice::lettura_fallita, 0},  // 25 m rounds to no cell 1
+      {"-7001", codice::lettura_fallita, 0},  // the plan would end before metre 0
+  };
+  for (const caso& k : casi) {
+    SCOPED_TRACE(k.lunghezza);
+    compilazione c;
+    c.esegui(std::string("[generale]\r\nlunghezza percorso, ") + k.lunghezza + "\r\n[curve]\r\n[fine]\r\n", test::servizio_con(""));
+    EXPECT_EQ(c.l.m.codice_errore, k.codice);
+    EXPECT_EQ(c.binari(), k.celle > 0);
+    if (k.celle) {
+      EXPECT_EQ(c.l.disk.read(nome_celle_dat(c.l.m))->size(), 15 * k.celle);
+    }
+  }
+}
+
+TEST(MemorizzaPercorso, AGeneralSectionStoppedAfterTheLengthStillHasItsTrack) {
+  compilazione c;
+  c.esegui("[generale]\r\nlunghezza percorso, 9000\r\nripetizione segnali 4 codici, 75, 0\r\n[curve]\r\n[fine]\r\n", test::servizio_con(""));
+  EXPECT_EQ(c.l.m.codice_errore, codice::ripetizione_primo_valore);
+  ASSERT_TRUE(c.l.esiste(nome_celle_dat(c.l.m)));
+  EXPECT_EQ(c.l.disk.read(nome_celle_dat(c.l.m))->size(), 15u * 321);
+}
+
+TEST(MemorizzaPercorso, CurvePastMetreOneMillionOnAShortLine) {
+  compilazione c;
+  c.esegui(test::linea_con("curvad5, 100, 1000000\r\n"), test::servizio_con("numero vetture, 4\r\n"));
+  EXPECT_EQ(c.l.m.codice_errore, codice::curva_errata);
+  EXPECT_EQ(c.l.m.servizio[84].valore3, 0) << "the service description is not read";
+  EXPECT_TRUE(c.l.esiste(nome_linea_dat(c.l.m)));
+}
+
 TEST(MemorizzaPercorso, NoTrackNoBinaryFiles) {
   for (const char* linea : {"", "[generale]\r\n[curve]\r\n[fine]\r\n"}) {
     compilazione c;

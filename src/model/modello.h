@@ -1,6 +1,7 @@
 // The scenario model: the one state of a run, shared by every procedure.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -107,11 +108,14 @@ class profilo_linea {
   }
   bool creato() const { return ultimo_ >= 0; }
   std::int32_t ultimo_metro() const { return ultimo_; }
-  // Metres 0 and 1 as the integers (0, 0) and (0, 1).
+  // Metres 0 and 1 as the integers (0, 0) and (0, 1), as far as the grid
+  // reaches.
   void semina() {
+    interi_ = std::min(ultimo_ + 1, 2);
     x_.assign({0, 0});
     y_.assign({0, 1});
-    interi_ = 2;
+    x_.resize(std::size_t(interi_));
+    y_.resize(std::size_t(interi_));
   }
   // The next metre, computed; nothing past the last metre.
   void aggiungi(double x, double y) {

@@ -27,11 +27,16 @@ struct luogo_lettura {
 enum class fine_fase { prosegui, termina };
 
 struct contesto_lettura {
+  contesto_lettura(modello& modello, Disk& d) : m(modello), disk(d) {}
+
   modello& m;
   Disk& disk;
   // Sign texts take the service elements from 80 downwards; stations must
   // stay below the next free one.
   std::int32_t prossimo_testo = prima_voce_cartelli;
+  // A length entry asks for new arrays; they are created when first needed,
+  // so that a run of length entries costs what its bytes cost.
+  bool celle_in_sospeso = false;
   // The description being read, if any.
   std::string file;
   std::optional<lettore_campi> lettore;
@@ -54,6 +59,15 @@ struct contesto_lettura {
     segna_luogo();
   }
   void segna_luogo() { luogo = {file, lettore ? lettore->riga() : 0}; }
+
+  // Creates the arrays the last length entry asked for, all cells and
+  // points empty.
+  void crea_celle() {
+    if (!celle_in_sospeso) return;
+    celle_in_sospeso = false;
+    m.celle.assign(std::size_t(m.n_celle) + 1, cella{});
+    if (m.genera_linea != 0) m.profilo.crea(m.lunghezza_metri);
+  }
 
   // An item at p metres lies on the track.
   bool entra(std::int64_t p, std::int64_t margine = 100) const {

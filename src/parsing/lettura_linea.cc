@@ -65,7 +65,8 @@ fine_fase lettura_linea::esegui() {
       return fine_fase::termina;
     }
     std::string_view campo = m_.campo;
-    if (campo.substr(0, 1) != "-" && contiene(campo, "[") && contiene(campo, "]")) break;
+    const std::size_t primo = campo.find_first_not_of(' ');
+    if ((primo == std::string_view::npos || campo[primo] != '-') && contiene(campo, "[") && contiene(campo, "]")) break;
   }
   inizia_voci();
   // Line items, to the end of the file.
@@ -104,14 +105,15 @@ std::optional<std::int32_t> lettura_linea::voci_generali() {
   return std::nullopt;
 }
 
+// The track is the line and its run-out; a length so negative that the
+// arrays would end before index 0 cannot be created.
 void lettura_linea::crea_celle(std::int32_t lunghezza) {
-  // A negative length leaves no room for the cells and metres every later
-  // step uses: the arrays cannot be created.
-  if (lunghezza < 0) throw guasto_lettura("negative line length");
-  m_.lunghezza_metri = lunghezza + coda_linea;
-  m_.n_celle = std::int32_t(arrotonda(double(m_.lunghezza_metri) / 50));
-  m_.celle.assign(std::size_t(m_.n_celle) + 1, cella{});
-  if (m_.genera_linea != 0) m_.profilo.crea(m_.lunghezza_metri);
+  const std::int32_t metri = lunghezza + coda_linea;
+  const auto celle = std::int32_t(arrotonda(double(metri) / 50));
+  if (celle < 0 || (m_.genera_linea != 0 && metri < 0)) throw guasto_lettura("line length too negative for a track");
+  m_.lunghezza_metri = metri;
+  m_.n_celle = celle;
+  ctx_.celle_in_sospeso = true;
 }
 
 std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
@@ -128,6 +130,7 @@ std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
 }
 
 void lettura_linea::inizia_voci() {
+  ctx_.crea_celle();
   // Without a length entry there is no track to put the items on.
   if (!m_.celle_create()) throw guasto_lettura("no line length before the line items");
   progressive_ordina(m_);

@@ -86,7 +86,8 @@ TEST(LetturaLinea, EveryCodeWithItsPositionAndFiles) {
       {"curve without class", linea_con(righe({"curva, 100, 50"})), codice::curva_errata, std::nullopt, true},
       {"curve past metre 1000000", righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", "curvad1, 1000500, 10", "[fine]"}), codice::curva_errata, std::nullopt, true},
       {"no length entry", righe({"[generale]", "[curve]", "pendenza, 0, 0", "[fine]"}), codice::lettura_fallita, std::nullopt, false},
-      {"negative length", righe({"[generale]", "lunghezza percorso, -1", "[curve]", "[fine]"}), codice::lettura_fallita, std::nullopt, false},
+      {"negative length", righe({"[generale]", "lunghezza percorso, -100", "[curve]", "[fine]"}), 0, std::nullopt, false},
+      {"plan ending before metre 0", righe({"[generale]", "lunghezza percorso, -7001", "[curve]", "[fine]"}), codice::lettura_fallita, std::nullopt, false},
       {"values cut off", linea_con("") + "pendenza, 100\r\n", codice::lettura_fallita, std::nullopt, false},
       {"number too large", linea_con(righe({"pendenza, 100, 99999999999"})), codice::lettura_fallita, std::nullopt, false},
   };
@@ -142,6 +143,28 @@ TEST(LetturaLinea, KeywordCaseAndDisabledFields) {
   EXPECT_EQ(l.m.celle[39].val8, 100);
   EXPECT_EQ(l.m.celle[40].val8, 103);
   EXPECT_EQ(l.m.celle[60].val8, 104);
+}
+
+TEST(LetturaLinea, TheGeneralSectionEndsAtAHeaderNotDisabledAfterLeadingBlanks) {
+  // The eleventh field in a row is kept even with a dash; once its leading
+  // blank is gone it begins with "-", so it does not end the section.
+  test::lettura l;
+  leggi(l, righe({"[generale]", "lunghezza percorso, 9000", "-a,-b,-c,-d,-e,-f,-g,-h,-i,-j,\" -[x]\"", "sfondo uno, 5", "[curve]", "[fine]"}),
+        test::servizio_con(""));
+  EXPECT_EQ(l.m.codice_errore, 0);
+  EXPECT_EQ(l.m.servizio[85].valore1, 5);
+}
+
+TEST(LetturaLinea, TheLastOfRepeatedLengthEntriesMakesTheTrack) {
+  std::string generale = "[generale]\r\n";
+  for (int i = 0; i < 1000; ++i) generale += "lunghezza percorso, " + std::to_string(i % 2 ? 1000000 : 9000) + "\r\n";
+  test::lettura l;
+  leggi(l, generale + "lunghezza percorso, 100\r\n[curve]\r\npendenza, 0, 4\r\n[fine]\r\n", test::servizio_con(""));
+  EXPECT_EQ(l.m.codice_errore, 0);
+  EXPECT_EQ(l.m.n_celle, 142);
+  EXPECT_EQ(l.m.celle.size(), 143u);
+  EXPECT_EQ(l.m.profilo.ultimo_metro(), 7100);
+  EXPECT_EQ(l.m.celle[139].val8, 104);
 }
 
 TEST(LetturaLinea, WithoutGeometryCurvesAreNotRecognised) {

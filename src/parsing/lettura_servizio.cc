@@ -16,13 +16,6 @@ namespace sc {
 
 namespace {
 
-// A 32-bit result of 64-bit arithmetic; one that does not fit is a failure.
-std::int32_t in_32(std::int64_t v) {
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-    throw guasto_lettura("value too large for its field");
-  return std::int32_t(v);
-}
-
 // A value filled along the track from the cell an entry's position rounds to.
 struct riempimento {
   std::int32_t indice = 0;
@@ -107,7 +100,7 @@ void lettura_servizio::scrivi_aderenza(std::int32_t c) {
 
 // A speed limit or an adhesion value from a position on: the cells up to the
 // one the position rounds to take the value in force so far, at least one
-// cell once the position is past the first, never a cell past the last.
+// cell once the position is past the first.
 dopo_voce lettura_servizio::riempi(riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t)) {
   std::int32_t p = r_.leggi_i32();
   std::int32_t valore = r_.leggi_i32();
@@ -115,8 +108,11 @@ dopo_voce lettura_servizio::riempi(riempimento& r, void (lettura_servizio::*scri
   std::int64_t n = cella_fill(p);
   if (n > 0) {
     do {
-      if (r.indice >= m_.n_celle) break;
-      (this->*scrivi)(r.indice++);
+      // The speed fill stops short of the last cell; the adhesion fill
+      // writes it, and nothing past it.
+      if (scrivi == &lettura_servizio::scrivi_velocita && r.indice >= m_.n_celle) break;
+      if (r.indice <= m_.n_celle) (this->*scrivi)(r.indice);
+      ++r.indice;
     } while (r.indice < n);
   }
   r.in_vigore = valore;
@@ -179,12 +175,15 @@ dopo_voce lettura_servizio::stazione() {
   s.intero4 = r_.leggi_i16();
   s.intero5 = r_.leggi_i16();
   s.byte2 = r_.leggi_u8();
-  std::int64_t ore = r_.leggi_i32();
-  std::int64_t minuti = r_.leggi_i32();
-  std::int64_t secondi = r_.leggi_i32();
-  s.codice = in_32(ore * 3600 + minuti * 60 + secondi);
-  s.nome = r_.leggi_testo();
-  if (s.nome.size() > 0xFFFF) throw guasto_lettura("station name too long");
+  const std::int32_t ore = r_.leggi_i32();
+  const std::int32_t minuti = r_.leggi_i32();
+  const std::int32_t secondi = r_.leggi_i32();
+  s.codice = somma_32(somma_32(prodotto_32(ore, 3600), prodotto_32(minuti, 60)), secondi);
+  // The service file stores a 16-bit length: a longer name is refused before
+  // it is stored.
+  std::string nome = r_.leggi_testo();
+  if (nome.size() > 0xFFFF) throw guasto_lettura("station name too long");
+  s.nome = std::move(nome);
 
   std::int64_t inizio, fine;
   switch (s.tipo_voce) {
@@ -209,7 +208,7 @@ dopo_voce lettura_servizio::stazione() {
   if (lunghezza < 600) s.byte4 = 0;
   if (k_ == 1) s.byte3 = s.byte4 = 0;
   if (dopo_voce d = marca_stazione(s); d != dopo_voce::avanti) return d;
-  if (k_ > 1 && std::int64_t(s.valore1) - 350 < m_.servizio[std::size_t(k_ - 1)].valore2)
+  if (k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2)
     return lascia(codice::stazioni_vicine, p);
   ++k_;
   if (k_ >= ctx_.prossimo_testo) return lascia(codice::stazioni_troppe);
@@ -238,8 +237,10 @@ void lettura_servizio::chiusura() {
   chiudi_file();
   do scrivi_velocita(velocita_.indice++);
   while (velocita_.indice < m_.n_celle - 2);
-  do scrivi_aderenza(aderenza_.indice++);
-  while (aderenza_.indice < m_.n_celle - 2);
+  // An adhesion index already past the last cell writes nothing more.
+  do {
+    if (aderenza_.indice <= m_.n_celle) scrivi_aderenza(aderenza_.indice);
+  } while (++aderenza_.indice < m_.n_celle - 2);
   bool non_multipla = false;
   for (int v = voce_progressiva_tre; v <= voce_progressiva_uno; ++v)
     non_multipla = non_multipla || m_.servizio[v].valore1 % 50 != 0 || m_.servizio[v].valore2 % 50 != 0;

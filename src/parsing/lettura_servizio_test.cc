@@ -116,6 +116,50 @@ TEST(LetturaServizio, EveryCodeWithItsPosition) {
   }
 }
 
+TEST(LetturaServizio, AdhesionFillWritesTheLastCellAndNothingPast) {
+  // A line of 0 m has cells 0 to 140. The fourth entry brings the fill index
+  // to 140; the fifth writes cell 140 with the adhesion then in force (40),
+  // and the final fill, already past the last cell, writes nothing.
+  std::string voci;
+  for (int a : {10, 20, 30, 40, 50}) voci += "aderenza, 6850, " + std::to_string(a) + "\r\n";
+  test::lettura l = leggi_servizio(servizio_con(voci), "[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\n[fine]\r\n");
+  ASSERT_EQ(l.m.codice_errore, 0);
+  ASSERT_EQ(l.m.n_celle, 140);
+  const std::array<int, 5> attese = {0, 10, 20, 30, 40};  // cells 136 to 140
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(l.m.celle[std::size_t(136 + i)].val9, attese[std::size_t(i)]) << 136 + i;
+}
+
+TEST(LetturaServizio, ThirtyTwoBitArithmeticFailsRatherThanWraps) {
+  const std::string ampio = "[generale]\r\nlunghezza percorso, 9000\r\n";
+  struct caso {
+    const char* nome;
+    std::string linea, servizio;
+    std::int32_t codice;
+  } casi[] = {
+      // 600000 h is past 32 bits in seconds, though the whole sum would fit.
+      {"station time", test::linea_con(""), servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 600000,-1000000,0, S\r\n"),
+       codice::lettura_fallita},
+      {"station time within range", test::linea_con(""), servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 596523,0,0, S\r\n"), 0},
+      {"chainage sum", ampio + "progressiva chilometrica tre, 2000000000, 0, 0\r\nprogressiva chilometrica due, 2000000000, 0, 0\r\n[curve]\r\n[fine]\r\n",
+       servizio_con(""), codice::lettura_fallita},
+      {"mountain spacing", test::linea_con("montagna, 100, 2000000000, 1\r\nmontagna, -2000000000, 100, 1\r\n"), servizio_con(""),
+       codice::lettura_fallita},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    test::lettura l = leggi_servizio(c.servizio, c.linea);
+    EXPECT_EQ(l.m.codice_errore, c.codice);
+  }
+}
+
+TEST(LetturaServizio, StationNamePastSixteenBitsIsNeverStored) {
+  const std::string nome(70000, 'N');
+  test::lettura l = leggi_servizio(servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, " + nome + "\r\n"));
+  EXPECT_EQ(l.m.codice_errore, codice::lettura_fallita);
+  EXPECT_EQ(l.m.servizio[1].valore3, 1000) << "the fields before the name stay";
+  EXPECT_EQ(l.m.servizio[1].nome, "");
+}
+
 TEST(LetturaServizio, EmptyFileFails) {
   test::lettura l;
   l.m.nome_scenario = "Linea";

@@ -58,15 +58,13 @@ void progressive_ordina(modello& m) {
   progressiva a = da_voce(s[voce_progressiva_tre]);
   progressiva b = da_voce(s[voce_progressiva_due]);
   progressiva c = da_voce(s[voce_progressiva_uno]);
-  std::int64_t somma = std::int64_t(a.primo) + b.primo + c.primo;
+  const std::int32_t somma = somma_32(somma_32(a.primo, b.primo), c.primo);
   auto r = somma != 0 ? per_primo_valore(a, b, c) : per_secondo_valore(a, b, c);
   for (int i = 0; i < 3; ++i) {
     voce_servizio& v = s[voce_progressiva_tre + i];
     in_voce(v, r[i]);
     if (v.valore3 == 1) {
-      // A 32-bit sum past its range is a reading failure, not a wrap.
-      if (v.valore2 > std::numeric_limits<std::int32_t>::max() - 100) throw guasto_lettura("kilometre reference too large");
-      v.valore2 += 100;
+      v.valore2 = somma_32(v.valore2, 100);
     }
   }
 }
@@ -81,7 +79,7 @@ void memo_montagna(modello& m, std::int32_t& inizio, std::int32_t& fine, std::in
   ++m.n_montagne;
   m.montagna_inizio[m.n_montagne] = inizio;
   m.montagna_fine[m.n_montagne] = fine;
-  if (m.n_montagne > 1 && std::int64_t(inizio) - m.montagna_fine[m.n_montagne - 1] <= 150) tipo = 3;
+  if (m.n_montagne > 1 && differenza_32(inizio, m.montagna_fine[m.n_montagne - 1]) <= 150) tipo = 3;
 
   // The range is kept inside the track; the count of its cells still starts
   // at its first cell, so the markers fall where they would on a longer track.

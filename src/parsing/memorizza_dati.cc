@@ -23,7 +23,7 @@ void gestisci_guasto(contesto_lettura& ctx) {
 }  // namespace
 
 luogo_lettura memorizza_dati(modello& m, Disk& disk) {
-  contesto_lettura ctx{m, disk, prima_voce_cartelli, {}, {}, {}};
+  contesto_lettura ctx(m, disk);
   try {
     if (leggi_descrizione_linea(ctx) == fine_fase::prosegui) leggi_descrizione_servizio(ctx);
   } catch (const guasto_lettura&) {
@@ -31,6 +31,8 @@ luogo_lettura memorizza_dati(modello& m, Disk& disk) {
   } catch (const std::bad_alloc&) {
     gestisci_guasto(ctx);
   }
+  // Whatever ended the reading, the arrays of the last length entry exist.
+  ctx.crea_celle();
   return ctx.luogo;
 }
 

@@ -19,7 +19,10 @@ double curvatura(std::string_view campo) {
   return 0;
 }
 
-void griglia_piano::semina() { profilo_.semina(); }
+void griglia_piano::semina() {
+  profilo_.semina();
+  prossimo_ = 2;
+}
 
 void griglia_piano::passo(double k) {
   const std::int32_t m = profilo_.calcolati();
@@ -29,24 +32,25 @@ void griglia_piano::passo(double k) {
   profilo_.aggiungi(x1 + (dx + k * dy), y1 + (dy - k * dx));
 }
 
+// Steps up to metre `fino`. Metres past the grid's last one are counted but
+// not stored; the count stops at the first metre past 1000000: false then.
+bool griglia_piano::avanza_fino(std::int64_t fino, double k) {
+  if (prossimo_ > fino) return true;
+  const std::int64_t ultimo_passo = std::min<std::int64_t>(fino, metro_massimo_griglia);
+  const std::int64_t ultimo_memorizzato = std::min<std::int64_t>(ultimo_passo, profilo_.ultimo_metro());
+  for (; prossimo_ <= ultimo_memorizzato; ++prossimo_) passo(k);
+  prossimo_ = std::max(prossimo_, ultimo_passo + 1);
+  return prossimo_ <= metro_massimo_griglia;
+}
+
 bool griglia_piano::integra_curva(std::int32_t s, std::int32_t n, std::string_view campo) {
   double k = curvatura(campo);
   if (k == 0) return false;
-  // A curve running past the last metre of the grid stops there.
-  std::int64_t fine = std::min<std::int64_t>(std::int64_t(s) + n, profilo_.ultimo_metro());
-  while (prossimo_metro() <= s) {
-    passo(0);
-    if (prossimo_metro() > metro_massimo_griglia) return false;
-  }
-  while (prossimo_metro() <= fine) {
-    passo(k);
-    if (prossimo_metro() > metro_massimo_griglia) return false;
-  }
-  return true;
+  return avanza_fino(s, 0) && avanza_fino(std::int64_t(s) + n, k);
 }
 
 void griglia_piano::estendi() {
-  while (prossimo_metro() <= profilo_.ultimo_metro() - 2) passo(0);
+  for (; prossimo_ <= std::int64_t(profilo_.ultimo_metro()) - 2; ++prossimo_) passo(0);
 }
 
 }  // namespace sc

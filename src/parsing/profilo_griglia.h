@@ -28,13 +28,16 @@ class griglia_piano {
   // Straight steps up to two metres before the end.
   void estendi();
 
-  // The next metre to compute.
-  std::int32_t prossimo_metro() const { return profilo_.calcolati(); }
+  // The next metre to compute. It runs on past the grid's last metre, where
+  // nothing is stored, as far as the curves ask.
+  std::int64_t prossimo_metro() const { return prossimo_; }
 
  private:
   void passo(double k);
+  bool avanza_fino(std::int64_t fino, double k);
 
   profilo_linea& profilo_;
+  std::int64_t prossimo_ = 2;
 };
 
 }  // namespace sc

@@ -80,8 +80,39 @@ TEST_F(Griglia, ReportsMissingClassAndTheMetreLimit) {
 TEST_F(Griglia, CurvePastTheLastMetreStopsThere) {
   crea(1000);
   ASSERT_TRUE(g.integra_curva(900, 5000, "curvad1"));
-  EXPECT_EQ(g.prossimo_metro(), 1001);
+  EXPECT_EQ(p.calcolati(), 1001) << "stored up to the last metre";
   EXPECT_EQ(p(1000, 0).tag, valore_profilo::reale);
+  // The next metre is the one after the curve, as on a longer grid: a later
+  // curve ending before it adds nothing, and nothing is stored past the end.
+  EXPECT_EQ(g.prossimo_metro(), 5901);
+  ASSERT_TRUE(g.integra_curva(950, 4000, "curvas6"));
+  EXPECT_EQ(g.prossimo_metro(), 5901);
+  g.estendi();
+  EXPECT_EQ(p.calcolati(), 1001);
+}
+
+TEST_F(Griglia, TheMetreLimitCountsWhatTheCurveAsksForOnAShortGrid) {
+  struct caso {
+    std::int32_t s, n;
+    bool ok;
+  } casi[] = {
+      {100, 999899, true},    // ends at metre 999999
+      {100, 999900, false},   // its last step would be metre 1000000, the next 1000001
+      {100, 1000000, false},
+  };
+  for (const caso& c : casi) {
+    crea(16000);
+    EXPECT_EQ(g.integra_curva(c.s, c.n, "curvad5"), c.ok) << c.n;
+    EXPECT_EQ(p.calcolati(), 16001) << "the grid is bent to its last metre either way";
+  }
+}
+
+TEST_F(Griglia, AGridOfOneMetreHoldsOnlyTheOrigin) {
+  crea(0);
+  EXPECT_EQ(p.calcolati(), 1);
+  EXPECT_TRUE(g.integra_curva(-200, 5000, "curvad1"));
+  g.estendi();
+  EXPECT_EQ(p.calcolati(), 1);
 }
 
 }  // namespace
