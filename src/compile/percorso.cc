@@ -8,6 +8,7 @@
 #include "model/codici.h"
 #include "model/modello.h"
 #include "parsing/memorizza_dati.h"
+#include "parsing/segnalazioni.h"
 
 namespace sc {
 
@@ -19,11 +20,6 @@ constexpr std::int16_t marcatore_celle = 5121;
 constexpr std::int16_t velocita_ripetizione = 110;  // restrictions this fast get no repeated marks
 constexpr int passo_ripetizione = 8;               // cells between repeated marks
 constexpr int ricerca_segnale_uscita = 12;         // cells after the end searched for a signal
-
-void metti_marca(cella& c) {
-  c.tipo = cella_abbattimento;
-  c.val1 = valore_marca;
-}
 
 class cammino {
  public:
@@ -39,31 +35,42 @@ class cammino {
  private:
   cella& c(std::int32_t i) { return m_.celle[std::size_t(i)]; }
   bool libera_in(std::int32_t i) { return i >= 0 && i <= u_ && libera(c(i)); }
-  void registra(std::int32_t codice, std::int32_t cella) {
-    m_.codice_errore = codice;
+
+  // Records the problem's code, its position the cell's metres, and tells
+  // the observer the cells that explain it.
+  void registra(problema_cammino p, std::int32_t cella) {
+    m_.codice_errore = p.codice;
     m_.posizione_errore = cella * 50;
+    if (m_.osservatore) m_.osservatore->problema(p);
+  }
+
+  // A mark of the compiler in cell j, serving the rule at cell `per`.
+  void marca(std::int32_t j, std::int32_t per) {
+    c(j).tipo = cella_abbattimento;
+    c(j).val1 = valore_marca;
+    segna_occupata(m_, j, per);
   }
 
   // A mark in the first free cell of those given, in their order.
-  bool marca_prima_libera(std::initializer_list<std::int32_t> celle) {
+  bool marca_prima_libera(std::initializer_list<std::int32_t> celle, std::int32_t per) {
     for (std::int32_t j : celle) {
       if (libera(c(j))) {
-        metti_marca(c(j));
+        marca(j, per);
         return true;
       }
     }
     return false;
   }
   // A mark in one of the two cells in front of signal s.
-  bool marca_davanti(std::int32_t s) { return marca_prima_libera({s - 1, s - 2}); }
+  bool marca_davanti(std::int32_t s, std::int32_t per) { return marca_prima_libera({s - 1, s - 2}, per); }
 
   // Signals up to 20 cells before a warning board get a mark in front.
   void regola_a(std::int32_t i) {
     for (std::int32_t s = i - 1; s >= i - 20 && s >= 3; --s) {
-      if (c(s).tipo != cella_segnale || marca_davanti(s)) continue;
+      if (c(s).tipo != cella_segnale || marca_davanti(s, i)) continue;
       if (c(s - 1).tipo == cella_abbattimento) c(s - 1).val1 = minimo(valore_marca, c(s - 1).val1);
       else if (c(s - 2).tipo == cella_abbattimento) c(s - 2).val1 = minimo(valore_marca, c(s - 2).val1);
-      else registra(codice::segnale_senza_spazio, s);
+      else registra({problema_cammino::caso::segnale_avviso, codice::segnale_senza_spazio, i, s, 0, {s - 1, s - 2}}, s);
     }
   }
 
@@ -72,13 +79,14 @@ class cammino {
     finestra(i, 11);
     finestra(i, 18);
     std::int32_t fine = c(i).val1 < velocita_ripetizione ? ripetizione(i) : cerca_fine(i);
-    if (fine >= 0) segnale_uscita(fine);
+    if (fine >= 0) segnale_uscita(i, fine);
   }
 
   // A mark in the first free cell of i - d, i - d - 1, i - d - 2.
   void finestra(std::int32_t i, std::int32_t d) {
     if (i <= d + 2) return;
-    if (!marca_prima_libera({i - d, i - d - 1, i - d - 2})) registra(codice::rallentamento_approccio, i);
+    if (!marca_prima_libera({i - d, i - d - 1, i - d - 2}, i))
+      registra({problema_cammino::caso::finestra, codice::rallentamento_approccio, i, -1, d, {i - d, i - d - 1, i - d - 2}}, i);
   }
 
   // Marks every 8 cells from the start to the end cell, which it returns.
@@ -91,10 +99,10 @@ class cammino {
       ++p;
       ++conta;
       if (conta == passo_ripetizione) {
-        if (libera_in(p)) metti_marca(c(p)), conta = 0;
-        else if (libera_in(p - 1)) metti_marca(c(p - 1)), conta = 1;
-        else if (libera_in(p + 1)) metti_marca(c(p + 1)), conta = -1;
-        else registra(codice::rallentamento_ripetizione, p);
+        if (libera_in(p)) marca(p, i), conta = 0;
+        else if (libera_in(p - 1)) marca(p - 1, i), conta = 1;
+        else if (libera_in(p + 1)) marca(p + 1, i), conta = -1;
+        else registra({problema_cammino::caso::ripetizione, codice::rallentamento_ripetizione, i, p, 0, {p, p - 1, p + 1}}, p);
       }
     } while (c(p).tipo != cella_fine_rallentamento);
     return p;
@@ -109,15 +117,16 @@ class cammino {
   }
 
   std::int32_t senza_fine(std::int32_t i) {
-    registra(codice::rallentamento_ripetizione, i);
+    registra({problema_cammino::caso::senza_fine, codice::rallentamento_ripetizione, i, -1, 0, {}}, i);
     return -1;
   }
 
   // The first signal within 12 cells after the end gets a mark in front.
-  void segnale_uscita(std::int32_t e) {
+  void segnale_uscita(std::int32_t i, std::int32_t e) {
     for (std::int32_t s = e; s <= std::min(e + ricerca_segnale_uscita, u_); ++s) {
       if (c(s).tipo != cella_segnale) continue;
-      if (!marca_davanti(s)) registra(codice::rallentamento_ripetizione, e);
+      if (!marca_davanti(s, i))
+        registra({problema_cammino::caso::segnale_uscita, codice::rallentamento_ripetizione, i, s, 0, {s - 1, s - 2}}, e);
       return;
     }
   }
@@ -132,10 +141,14 @@ void pulisci_servizio(modello& m) { m.servizio.fill(voce_servizio{}); }
 void marcatori_e_codici(modello& m) {
   voce_servizio& scenario = m.servizio[voce_scenario];
   cella& prima = m.celle[1];
-  if (scenario.intero1 != 0 || prima.val1 != 0) errore("1250");
+  auto ferma = [&](std::int32_t codice) {
+    if (m.osservatore) m.osservatore->fine_compilazione(codice);
+    errore(std::to_string(codice));
+  };
+  if (scenario.intero1 != 0 || prima.val1 != 0) ferma(codice::slot_formato_occupati);
   scenario.intero1 = marcatore_servizio;
   prima.val1 = marcatore_celle;
-  if (scenario.codice != 0 || prima.val2 != 0) errore("1251");
+  if (scenario.codice != 0 || prima.val2 != 0) ferma(codice::slot_gara_occupati);
   scenario.codice = codice_gara_st(m);
   prima.val2 = codice_gara_og(m);
 }
@@ -148,23 +161,29 @@ void errore(const std::string& a) {
 
 void cammino_posizionamento(modello& m) { cammino(m).esegui(); }
 
-luogo_lettura memorizza_percorso(modello& m, Disk& disk, std::int32_t& j) {
+void memorizza_percorso(modello& m, Disk& disk, std::int32_t& j, segnalazioni* diag) {
+  // The diagnostics watch where objects go for as long as the compile runs.
+  struct osserva {
+    modello& m;
+    osserva(modello& mod, osservatore_compilazione* o) : m(mod) { m.osservatore = o; }
+    ~osserva() { m.osservatore = nullptr; }
+  } guardia(m, diag);
   m.genera_linea = j;
   m.codice_errore = codice::nessuno;
   pulisci_servizio(m);
-  luogo_lettura luogo = memorizza_dati(m, disk);
+  memorizza_dati(m, disk, diag);
   // Without a length entry there is no track: nothing to walk or write.
-  if (!m.celle_create()) return luogo;
+  if (!m.celle_create()) return;
   // A track whose length leaves no cell 1 cannot carry the format markers:
   // a failure, and nothing is written.
   if (m.n_celle < 1) {
     m.codice_errore = codice::lettura_fallita;
-    return {};
+    if (m.osservatore) m.osservatore->fine_compilazione(codice::lettura_fallita);
+    return;
   }
   cammino_posizionamento(m);
   marcatori_e_codici(m);
   scrivi_file_binari(m, disk);
-  return luogo;
 }
 
 }  // namespace sc

@@ -6,11 +6,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "parsing/contesto_lettura.h"
-
 namespace sc {
 
 class Disk;
+class segnalazioni;
 struct modello;
 
 // A problem shown to the user; the run ends with it and writes nothing more.
@@ -29,8 +28,8 @@ inline std::int16_t minimo(std::int16_t x, std::int16_t y) { return x > y ? y : 
 // Places the automatic marks in front of signals and along restrictions.
 void cammino_posizionamento(modello& m);
 
-// Compiles the two descriptions in `disk` into the three binary files. The
-// result says where the reader stood when the last code was recorded.
-luogo_lettura memorizza_percorso(modello& m, Disk& disk, std::int32_t& j);
+// Compiles the two descriptions in `disk` into the three binary files,
+// telling the diagnostics, if any, what it meets.
+void memorizza_percorso(modello& m, Disk& disk, std::int32_t& j, segnalazioni* diag = nullptr);
 
 }  // namespace sc

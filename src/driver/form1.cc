@@ -17,9 +17,9 @@ int Form1::form_load() {
   return compila(1);
 }
 
-int Form1::compila(std::int32_t j) {
+int Form1::compila(std::int32_t j, segnalazioni* diag) {
   try {
-    luogo = memorizza_percorso(m, disk_, j);
+    memorizza_percorso(m, disk_, j, diag);
   } catch (const errore_mostrato& e) {
     codice_mostrato = e.codice;
     ui_.mostra_messaggio(e.what());

@@ -4,11 +4,11 @@
 #include <cstdint>
 
 #include "model/modello.h"
-#include "parsing/contesto_lettura.h"
 
 namespace sc {
 
 class Disk;
+class segnalazioni;
 
 // What the run shows the user.
 class Interfaccia {
@@ -29,12 +29,12 @@ class Form1 {
   // The load event of the built-in scenario; returns the exit status.
   int form_load();
 
-  // Compiles the two descriptions already in the disk; returns the exit
-  // status, having shown a message if the compile stopped the run.
-  int compila(std::int32_t j);
+  // Compiles the two descriptions already in the disk, telling the
+  // diagnostics, if any; returns the exit status, having shown a message if
+  // the compile stopped the run.
+  int compila(std::int32_t j, segnalazioni* diag = nullptr);
 
   modello m;
-  luogo_lettura luogo;              // where the reader stood at the last recorded code
   std::int32_t codice_mostrato = 0;  // the code of a shown error, 0 if none
 
  private:

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/osservatore.h"
+
 namespace sc {
 
 // One 50-metre cell of the compiled track.
@@ -165,8 +167,15 @@ struct modello {
   std::int32_t n_celle = 0;
   std::int32_t codice_errore = 0;
   std::int32_t posizione_errore = 0;
+  // Told where each object goes, for the diagnostics; none in the built-in run.
+  osservatore_compilazione* osservatore = nullptr;
 
   bool celle_create() const { return !celle.empty(); }
 };
+
+// Tells the observer, if any, that cell i took an object.
+inline void segna_occupata(modello& m, std::int64_t i, std::int64_t per_cella = -1) {
+  if (m.osservatore) m.osservatore->cella_occupata(i, per_cella);
+}
 
 }  // namespace sc

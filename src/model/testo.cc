@@ -41,7 +41,51 @@ char minuscola(unsigned char c) {
   }
 }
 
+// The code point of the UTF-8 sequence at i and its length; length 0 when
+// the bytes there are not a valid sequence.
+std::pair<char32_t, int> sequenza_utf8(std::string_view in, std::size_t i) {
+  auto lead = static_cast<unsigned char>(in[i]);
+  int n = lead < 0x80 ? 1 : lunghezza_utf8(lead);
+  bool valida = n > 0 && i + std::size_t(n) <= in.size();
+  for (int k = 1; valida && k < n; ++k) valida = (static_cast<unsigned char>(in[i + std::size_t(k)]) & 0xC0) == 0x80;
+  if (!valida) return {0, 0};
+  char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+  for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(in[i + std::size_t(k)]) & 0x3F);
+  return {cp, n};
+}
+
 }  // namespace
+
+bool utf8_in_cp1252(std::string_view in, std::string& out, std::size_t& errore) {
+  out.clear();
+  out.reserve(in.size());
+  for (std::size_t i = 0; i < in.size();) {
+    auto [cp, n] = sequenza_utf8(in, i);
+    const int b = n > 0 ? byte_1252(cp) : -1;
+    if (n == 0 || (b == '?' && cp != '?')) {
+      errore = i;
+      return false;
+    }
+    out.push_back(char(b));
+    i += std::size_t(n);
+  }
+  return true;
+}
+
+std::optional<std::size_t> sembra_utf8(std::string_view testo) {
+  std::optional<std::size_t> primo;
+  for (std::size_t i = 0; i < testo.size();) {
+    if (static_cast<unsigned char>(testo[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    auto [cp, n] = sequenza_utf8(testo, i);
+    if (n < 2) return std::nullopt;
+    if (!primo) primo = i;
+    i += std::size_t(n);
+  }
+  return primo;
+}
 
 std::string utf8_a_cp1252(std::string_view in) {
   std::string out;

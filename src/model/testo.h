@@ -1,6 +1,7 @@
 // 8-bit text: the program's texts are Windows-1252.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,15 @@ namespace sc {
 // UTF-8 source text to Windows-1252 bytes; characters it has no byte for
 // become '?'. Invalid UTF-8 bytes pass through unchanged.
 std::string utf8_a_cp1252(std::string_view utf8);
+
+// The same, strictly: false, with the offset of the first character that
+// Windows-1252 lacks (or of the first byte that is not UTF-8), when the
+// text cannot be converted whole.
+bool utf8_in_cp1252(std::string_view utf8, std::string& cp1252, std::size_t& errore);
+
+// The offset of the first multi-byte UTF-8 sequence, when the text looks
+// like UTF-8: it holds such sequences and no byte above 0x7F outside them.
+std::optional<std::size_t> sembra_utf8(std::string_view testo);
 
 // Windows-1252 bytes back to UTF-8, for terminals and JSON.
 std::string cp1252_a_utf8(std::string_view testo);

@@ -10,27 +10,23 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/testo.h"
+#include "parsing/formati_voce.h"
+#include "parsing/guasto.h"
 #include "parsing/lettore_campi.h"
+#include "parsing/segnalazioni.h"
 
 namespace sc {
-
-
-
-// Where the reader stood when the last code was recorded; an empty file name
-// when the code did not arise while a description was being read.
-struct luogo_lettura {
-  std::string file;
-  int riga = 0;
-};
 
 // How a stage ended: the next stage runs, or reading is over.
 enum class fine_fase { prosegui, termina };
 
 struct contesto_lettura {
-  contesto_lettura(modello& modello, Disk& d) : m(modello), disk(d) {}
+  contesto_lettura(modello& modello, Disk& d, segnalazioni* s) : m(modello), disk(d), diag(s) {}
 
   modello& m;
   Disk& disk;
+  // Told what the reading meets; none in the built-in run.
+  segnalazioni* diag;
   // Sign texts take the service elements from 80 downwards; stations must
   // stay below the next free one.
   std::int32_t prossimo_testo = prima_voce_cartelli;
@@ -38,27 +34,17 @@ struct contesto_lettura {
   // so that a run of length entries costs what its bytes cost.
   bool celle_in_sospeso = false;
   // The description being read, if any.
-  std::string file;
   std::optional<lettore_campi> lettore;
-  luogo_lettura luogo;
 
-  lettore_campi& apri(const std::string& nome, std::string testo) {
-    file = nome;
-    return lettore.emplace(std::move(testo));
+  lettore_campi& apri(const std::string& nome, std::string testo, parte_descrizione parte) {
+    lettore_campi& r = lettore.emplace(std::move(testo));
+    if (diag) diag->apri(nome, r, parte);
+    return r;
   }
   void chiudi() {
-    file.clear();
+    if (diag) diag->chiudi();
     lettore.reset();
   }
-
-  // Records a code, and a position where the code has one, at the reader's
-  // current line.
-  void registra(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
-    m.codice_errore = codice;
-    if (posizione) m.posizione_errore = *posizione;
-    segna_luogo();
-  }
-  void segna_luogo() { luogo = {file, lettore ? lettore->riga() : 0}; }
 
   // Creates the arrays the last length entry asked for, all cells and
   // points empty.
@@ -75,48 +61,100 @@ struct contesto_lettura {
   }
 };
 
-// Reads the next key field into `campo`; a field holding "-" is disabled and
-// the next one read in its place, at most twice in a row. False when the end
-// test holds after a read: the last field of a file is never interpreted.
-inline bool leggi_chiave(lettore_campi& r, std::string& campo) {
-  for (int letture = 1;; ++letture) {
-    campo = r.leggi_testo();
-    if (r.fine()) return false;
-    if (letture == 3 || !contiene(campo, "-")) return true;
-  }
-}
-
 // What an entry asks of the reading loop: go on; stop reading, the closing
 // steps still running; or leave at once.
 enum class dopo_voce { avanti, chiudi, lascia };
 
-// What both description readers share: the open file and the ways its
-// reading ends.
+// What both description readers share: the open file, the reading of key
+// fields and values, and the ways its reading ends. Every step tells the
+// diagnostics, if any, what it read; with recovery on, an entry that would
+// end the reading is dropped instead.
 class lettura_file {
  protected:
   lettura_file(contesto_lettura& ctx, lettore_campi& r, std::string nome)
-      : ctx_(ctx), m_(ctx.m), r_(r), nome_(std::move(nome)) {}
+      : ctx_(ctx), m_(ctx.m), r_(r), d_(ctx.diag), nome_(std::move(nome)) {}
+
+  bool recupera() const { return d_ && d_->recupera(); }
+
+  // Reads the next key field into `campo`; a field holding "-" is disabled
+  // and the next one read in its place, at most `saltati` times in a row.
+  // False when the end test holds after a read: the last field of a file is
+  // never interpreted.
+  bool leggi_chiave(int saltati = 2) {
+    for (int letture = 0;; ++letture) {
+      m_.campo = r_.leggi_testo();
+      if (r_.fine()) return false;
+      if (letture == saltati || !contiene(m_.campo, "-")) break;
+      if (d_) d_->campo_disabilitato();
+    }
+    if (d_) d_->chiave_letta();
+    return true;
+  }
+
+  // The values of an entry, each told to the diagnostics.
+  void voce(enum voce v) {
+    if (d_) d_->inizia_voce(v);
+  }
+  std::int32_t i32() { return detto(r_.leggi_i32()); }
+  std::int16_t i16() { return detto(r_.leggi_i16()); }
+  std::uint8_t u8() { return detto(r_.leggi_u8()); }
+  std::string testo() {
+    std::string t = r_.leggi_testo();
+    if (d_) d_->valore_testo(t);
+    return t;
+  }
 
   // Closes and deletes the file and ends reading with a code.
   dopo_voce lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
-    ctx_.registra(codice, posizione);
+    registra(codice, posizione);
+    if (recupera()) return dopo_voce::avanti;
     chiudi_file();
     return dopo_voce::lascia;
   }
   // An item off the track stops reading; the closing steps still run.
   dopo_voce fuori_linea(std::int32_t p) {
-    ctx_.registra(codice::fuori_linea, p);
-    return dopo_voce::chiudi;
+    registra(codice::fuori_linea, p);
+    return recupera() ? dopo_voce::avanti : dopo_voce::chiudi;
+  }
+  // Records a code, and a position where the code has one. Recovery keeps
+  // no code in the model, so that one problem does not stop later entries.
+  void registra(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
+    m_.codice_errore = codice;
+    if (posizione) m_.posizione_errore = *posizione;
+    if (d_) d_->codice(codice, posizione);
+    if (recupera()) m_.codice_errore = 0;
   }
   void chiudi_file() {
     ctx_.chiudi();
     ctx_.disk.remove(nome_);
   }
 
+  // Runs one key field's entries; with recovery on, a failure inside them
+  // is told and reading goes on after the line where it happened.
+  template <typename Voci>
+  dopo_voce interpreta(Voci&& voci) {
+    if (!recupera()) return voci();
+    try {
+      return voci();
+    } catch (const guasto_lettura& g) {
+      d_->guasto(g);
+      r_.salta_riga();
+      return dopo_voce::avanti;
+    }
+  }
+
   contesto_lettura& ctx_;
   modello& m_;
   lettore_campi& r_;
+  segnalazioni* d_;
   std::string nome_;
+
+ private:
+  template <typename T>
+  T detto(T v) {
+    if (d_) d_->valore(v);
+    return v;
+  }
 };
 
 fine_fase leggi_descrizione_linea(contesto_lettura& ctx);

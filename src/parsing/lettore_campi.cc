@@ -41,7 +41,8 @@ bool numerico(std::string_view t) {
 template <typename T>
 T nel_campo(double v) {
   if (!(v >= double(std::numeric_limits<T>::min()) && v <= double(std::numeric_limits<T>::max())))
-    throw guasto_lettura("number too large for its field");
+    throw guasto_lettura(causa_guasto::numero_fuori_campo, "number too large for its field", 0, std::numeric_limits<T>::min(),
+                         std::numeric_limits<T>::max());
   return static_cast<T>(v);
 }
 
@@ -62,7 +63,8 @@ void lettore_campi::consuma_fine_riga() {
 }
 
 void lettore_campi::inizia_campo() {
-  if (fine()) throw guasto_lettura("read past the end of the file");
+  if (fine()) throw guasto_lettura(causa_guasto::fine_file, "read past the end of the file");
+  era_numero_ = true;
   salta_vuoti();
   inizio_campo_ = pos_;
 }
@@ -75,6 +77,7 @@ std::string lettore_campi::leggi_testo() {
     if (chiusa == std::string::npos) chiusa = testo_.size();
     valore = testo_.substr(pos_ + 1, chiusa - pos_ - 1);
     pos_ = std::min(chiusa + 1, testo_.size());
+    fine_campo_ = pos_;
     // Whatever stands between the closing quote and the delimiter is dropped.
     while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(testo_[pos_])) ++pos_;
   } else {
@@ -85,6 +88,7 @@ std::string lettore_campi::leggi_testo() {
     // Trailing blanks are not part of an unquoted field.
     while (!valore.empty() && spazio(valore.back())) valore.pop_back();
     pos_ = fine_campo;
+    fine_campo_ = inizio_campo_ + valore.size();
   }
   if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
   else consuma_fine_riga();
@@ -99,19 +103,22 @@ double lettore_campi::leggi_numero() {
     ++fine_token;
   std::string_view token(testo_.data() + pos_, fine_token - pos_);
   pos_ = fine_token;
+  fine_campo_ = fine_token;
   // The blanks after a number go with it, up to and including a comma.
   while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
   if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
   else consuma_fine_riga();
 
-  if (!numerico(token)) return 0;
+  era_numero_ = token.empty() || numerico(token);
+  if (token.empty() || !era_numero_) return 0;
   if (token.front() == '+') token.remove_prefix(1);
   double v = 0;
   auto [fine, errore] = std::from_chars(token.data(), token.data() + token.size(), v);
   if (errore != std::errc()) {
     // Out of range: a tiny value is 0, a huge one fits no field.
     bool piccolo = token.find("e-") != std::string_view::npos || token.find("E-") != std::string_view::npos;
-    if (!piccolo) throw guasto_lettura("number too large for its field");
+    // The target is not known here: the caller's range check reports it.
+    if (!piccolo) return std::numeric_limits<double>::infinity();
     v = 0;
   }
   return arrotonda(v);
@@ -120,6 +127,14 @@ double lettore_campi::leggi_numero() {
 std::int32_t lettore_campi::leggi_i32() { return nel_campo<std::int32_t>(leggi_numero()); }
 std::int16_t lettore_campi::leggi_i16() { return nel_campo<std::int16_t>(leggi_numero()); }
 std::uint8_t lettore_campi::leggi_u8() { return nel_campo<std::uint8_t>(leggi_numero()); }
+
+void lettore_campi::salta_riga() {
+  std::size_t a_capo = testo_.find_first_of("\r\n", fine_campo_);
+  if (a_capo == std::string::npos) a_capo = testo_.size();
+  if (pos_ > a_capo) return;
+  pos_ = a_capo;
+  consuma_fine_riga();
+}
 
 int lettore_campi::riga() const {
   int riga = 1;

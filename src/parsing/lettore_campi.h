@@ -30,6 +30,26 @@ class lettore_campi {
   // 1-based line of the last field read (1 before any read).
   int riga() const;
 
+  // What the diagnostics need of the last field read: its bytes, and for a
+  // number field whether it held a number (a blank field counts as one).
+  std::size_t inizio_campo() const { return inizio_campo_; }
+  std::size_t fine_campo() const { return fine_campo_; }
+  std::string_view campo_grezzo() const { return std::string_view(testo_).substr(inizio_campo_, fine_campo_ - inizio_campo_); }
+  bool era_numero() const { return era_numero_; }
+  const std::string& testo() const { return testo_; }
+
+  // Where reading stands, to look ahead and come back.
+  struct stato {
+    std::size_t pos, inizio, fine;
+    bool numero;
+  };
+  stato salva() const { return {pos_, inizio_campo_, fine_campo_, era_numero_}; }
+  void ripristina(const stato& s) { pos_ = s.pos, inizio_campo_ = s.inizio, fine_campo_ = s.fine, era_numero_ = s.numero; }
+
+  // Goes on after the line end that follows the last field read, unless
+  // reading is already past it: where recovery after a problem resumes.
+  void salta_riga();
+
  private:
   double leggi_numero();
   void salta_vuoti();
@@ -39,6 +59,8 @@ class lettore_campi {
   std::string testo_;
   std::size_t pos_ = 0;
   std::size_t inizio_campo_ = 0;
+  std::size_t fine_campo_ = 0;
+  bool era_numero_ = true;
 };
 
 }  // namespace sc

@@ -27,6 +27,7 @@ class lettura_linea : lettura_file {
   fine_fase esegui();
 
  private:
+  bool voce_generale_letta();
   std::optional<std::int32_t> voci_generali();
   void crea_celle(std::int32_t lunghezza);
   std::optional<std::int32_t> ripetizione_segnali();
@@ -51,27 +52,30 @@ fine_fase lettura_linea::esegui() {
     m_.campo = r_.leggi_testo();
     if (r_.fine()) {
       lascia(codice::generale_mancante);
+      if (recupera()) chiudi_file();
       return fine_fase::termina;
     }
     if (contiene_nocase(m_.campo, "[generale]")) break;
   }
+  if (d_) d_->sezione(sezione_lettura::generale);
   // General entries, up to the first header.
   while (!r_.fine()) {
-    m_.campo = r_.leggi_testo();
-    if (r_.fine()) break;
-    for (int i = 0; i < 10 && contiene(m_.campo, "-"); ++i) m_.campo = r_.leggi_testo();
-    if (auto codice = voci_generali()) {
-      lascia(*codice);
-      return fine_fase::termina;
-    }
+    if (!voce_generale_letta()) break;
+    std::optional<std::int32_t> codice;
+    interpreta([&] {
+      codice = voci_generali();
+      return dopo_voce::avanti;
+    });
+    if (codice && lascia(*codice) == dopo_voce::lascia) return fine_fase::termina;
     std::string_view campo = m_.campo;
     const std::size_t primo = campo.find_first_not_of(' ');
     if ((primo == std::string_view::npos || campo[primo] != '-') && contiene(campo, "[") && contiene(campo, "]")) break;
   }
+  if (d_) d_->sezione(sezione_lettura::voci);
   inizia_voci();
   // Line items, to the end of the file.
-  while (!r_.fine() && leggi_chiave(r_, m_.campo)) {
-    dopo_voce d = voci_linea();
+  while (!r_.fine() && leggi_chiave()) {
+    dopo_voce d = interpreta([&] { return voci_linea(); });
     if (d == dopo_voce::lascia) return fine_fase::termina;
     if (d == dopo_voce::chiudi) break;
   }
@@ -79,29 +83,50 @@ fine_fase lettura_linea::esegui() {
   return fine_fase::prosegui;
 }
 
+// A key field of the general section: after the first read the end test
+// holds only there; up to ten fields holding "-" are then skipped without it.
+bool lettura_linea::voce_generale_letta() {
+  m_.campo = r_.leggi_testo();
+  if (r_.fine()) return false;
+  for (int i = 0; i < 10 && contiene(m_.campo, "-"); ++i) {
+    if (d_) d_->campo_disabilitato();
+    m_.campo = r_.leggi_testo();
+  }
+  if (d_) d_->chiave_letta();
+  return true;
+}
+
 // The general entries whose key words the field holds, in table order; the
 // code of an entry that ends reading, if any.
 std::optional<std::int32_t> lettura_linea::voci_generali() {
   const std::string campo = m_.campo;
   auto& s = m_.servizio;
-  if (contiene_nocase(campo, "lunghezza") && contiene_nocase(campo, "percorso")) {
-    std::int32_t lunghezza = r_.leggi_i32();
+  bool riconosciuta = false;
+  auto vale = [&](enum voce v) {
+    if (!riconosce(v, campo)) return false;
+    riconosciuta = true;
+    voce(v);
+    return true;
+  };
+  if (vale(voce::lunghezza)) {
+    std::int32_t lunghezza = i32();
     s[voce_treno].valore2 = lunghezza;
     if (lunghezza > lunghezza_massima) return codice::lunghezza_eccessiva;
     crea_celle(lunghezza);
   }
-  auto progressiva = [&](int voce) {
-    s[voce].valore1 = r_.leggi_i32();
-    s[voce].valore2 = r_.leggi_i32();
-    s[voce].valore3 = r_.leggi_i32();
+  auto progressiva = [&](int elemento) {
+    s[elemento].valore1 = i32();
+    s[elemento].valore2 = i32();
+    s[elemento].valore3 = i32();
   };
-  if (contiene(campo, "tre") && contiene(campo, "progressiva")) progressiva(voce_progressiva_tre);
-  if (contiene(campo, "due") && contiene(campo, "progressiva")) progressiva(voce_progressiva_due);
-  if (contiene(campo, "uno") && contiene(campo, "progressiva")) progressiva(voce_progressiva_uno);
-  if (contiene(campo, "sfondo") && contiene(campo, "uno")) s[voce_scenario].valore1 = r_.leggi_i32();
-  if (contiene(campo, "sfondo") && contiene(campo, "due")) s[voce_scenario].valore3 = r_.leggi_i32();
-  if (contiene(campo, "sfondo") && contiene(campo, "tre")) s[voce_scenario].valore2 = r_.leggi_i32();
-  if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) return ripetizione_segnali();
+  if (vale(voce::progressiva_tre)) progressiva(voce_progressiva_tre);
+  if (vale(voce::progressiva_due)) progressiva(voce_progressiva_due);
+  if (vale(voce::progressiva_uno)) progressiva(voce_progressiva_uno);
+  if (vale(voce::sfondo_uno)) s[voce_scenario].valore1 = i32();
+  if (vale(voce::sfondo_due)) s[voce_scenario].valore3 = i32();
+  if (vale(voce::sfondo_tre)) s[voce_scenario].valore2 = i32();
+  if (vale(voce::ripetizione)) return ripetizione_segnali();
+  if (!riconosciuta && d_) d_->chiave_senza_voce();
   return std::nullopt;
 }
 
@@ -110,7 +135,8 @@ std::optional<std::int32_t> lettura_linea::voci_generali() {
 void lettura_linea::crea_celle(std::int32_t lunghezza) {
   const std::int32_t metri = lunghezza + coda_linea;
   const auto celle = std::int32_t(arrotonda(double(metri) / 50));
-  if (celle < 0 || (m_.genera_linea != 0 && metri < 0)) throw guasto_lettura("line length too negative for a track");
+  if (celle < 0 || (m_.genera_linea != 0 && metri < 0))
+    throw guasto_lettura(causa_guasto::lunghezza_senza_pista, "line length too negative for a track", lunghezza);
   m_.lunghezza_metri = metri;
   m_.n_celle = celle;
   ctx_.celle_in_sospeso = true;
@@ -118,8 +144,8 @@ void lettura_linea::crea_celle(std::int32_t lunghezza) {
 
 std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
   voce_servizio& corsa = m_.servizio[voce_corsa];
-  corsa.valore1 = r_.leggi_i32();
-  corsa.valore2 = r_.leggi_i32();
+  corsa.valore1 = i32();
+  corsa.valore2 = i32();
   if (corsa.valore1 % 50 != 0) return codice::ripetizione_primo_valore;
   if (corsa.valore2 % 50 != 0) return codice::ripetizione_secondo_valore;
   if (contiene(m_.campo, "4")) corsa.valore3 = 4;
@@ -132,7 +158,7 @@ std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
 void lettura_linea::inizia_voci() {
   ctx_.crea_celle();
   // Without a length entry there is no track to put the items on.
-  if (!m_.celle_create()) throw guasto_lettura("no line length before the line items");
+  if (!m_.celle_create()) throw guasto_lettura(causa_guasto::senza_lunghezza, "no line length before the line items");
   progressive_ordina(m_);
   m_.n_montagne = 0;
   ctx_.prossimo_testo = prima_voce_cartelli;
@@ -145,14 +171,22 @@ void lettura_linea::inizia_voci() {
 dopo_voce lettura_linea::voci_linea() {
   const std::string campo = m_.campo;
   dopo_voce d = dopo_voce::avanti;
-  auto esegui_se = [&](bool vale, dopo_voce (lettura_linea::*voce)()) {
-    if (d == dopo_voce::avanti && vale) d = (this->*voce)();
+  bool riconosciuta = false;
+  auto esegui_se = [&](enum voce v, dopo_voce (lettura_linea::*entrata)()) {
+    if (d != dopo_voce::avanti || !riconosce(v, campo)) return;
+    riconosciuta = true;
+    // Without the plan, curve entries are not recognised: their values are
+    // read as key fields.
+    if (v == voce::curva && m_.genera_linea == 0) return;
+    voce(v);
+    d = (this->*entrata)();
   };
-  esegui_se(contiene_nocase(campo, "pendenza"), &lettura_linea::pendenza);
-  esegui_se(m_.genera_linea != 0 && contiene_nocase(campo, "curva"), &lettura_linea::curva);
-  esegui_se(contiene_nocase(campo, "montagna"), &lettura_linea::montagna);
-  esegui_se(contiene_nocase(campo, "indicatori_v"), &lettura_linea::indicatori);
-  esegui_se(contiene_nocase(campo, "cartello") && contiene_nocase(campo, "indicat"), &lettura_linea::cartello);
+  esegui_se(voce::pendenza, &lettura_linea::pendenza);
+  esegui_se(voce::curva, &lettura_linea::curva);
+  esegui_se(voce::montagna, &lettura_linea::montagna);
+  esegui_se(voce::indicatori, &lettura_linea::indicatori);
+  esegui_se(voce::cartello, &lettura_linea::cartello);
+  if (!riconosciuta && d_) d_->chiave_senza_voce();
   return d;
 }
 
@@ -166,52 +200,79 @@ void lettura_linea::riempi_pendenza_fino(std::int64_t cella_limite) {
 }
 
 dopo_voce lettura_linea::pendenza() {
-  std::int32_t p = r_.leggi_i32();
-  std::int32_t g = r_.leggi_i32();
+  std::int32_t p = i32();
+  std::int32_t g = i32();
   if (!ctx_.entra(p)) return fuori_linea(p);
   std::int64_t e = cella_fill(p);
+  const std::int32_t prima = prossima_pendenza_;
   if (e > 0) riempi_pendenza_fino(e);
+  if (d_) {
+    d_->oltre_fine(p, nullptr);
+    d_->cambio(voce::pendenza, p, e, prima, prossima_pendenza_);
+  }
   pendenza_ = g;
   return dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::curva() {
-  std::int32_t s = r_.leggi_i32();
-  std::int32_t n = r_.leggi_i32();
+  std::int32_t s = i32();
+  std::int32_t n = i32();
   if (!ctx_.entra(s)) return fuori_linea(s);
-  return griglia_.integra_curva(s, n, m_.campo) ? dopo_voce::avanti : lascia(codice::curva_errata);
+  const std::int64_t prima = griglia_.prossimo_metro();
+  if (!griglia_.integra_curva(s, n, m_.campo)) return lascia(codice::curva_errata);
+  if (d_) {
+    d_->oltre_fine(s, nullptr);
+    d_->curva(prima, griglia_.prossimo_metro());
+  }
+  return dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::montagna() {
-  std::int32_t inizio = r_.leggi_i32();
-  std::int32_t fine = r_.leggi_i32();
-  std::int32_t tipo = r_.leggi_i32();
+  std::int32_t inizio = i32();
+  std::int32_t fine = i32();
+  std::int32_t tipo = i32();
   if (!ctx_.entra(inizio)) return fuori_linea(inizio);
+  const std::int32_t letto = tipo;
+  const std::int64_t distanza = m_.n_montagne > 0 ? std::int64_t(inizio) - m_.montagna_fine[std::size_t(m_.n_montagne)] : 1000;
   memo_montagna(m_, inizio, fine, tipo);
-  return m_.codice_errore > 0 ? lascia(m_.codice_errore, inizio) : dopo_voce::avanti;
+  if (m_.codice_errore > 0) return lascia(m_.codice_errore, inizio);
+  if (d_) {
+    d_->oltre_fine(inizio, nullptr);
+    d_->montagna(letto, tipo, distanza);
+  }
+  return dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::indicatori() {
   std::int32_t v[9];
-  for (std::int32_t& x : v) x = r_.leggi_i32();
+  for (std::int32_t& x : v) x = i32();
   if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
   memo_indicatori_v_max(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  return m_.codice_errore > 0 ? lascia(m_.codice_errore, v[0]) : dopo_voce::avanti;
+  if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
+  if (d_) {
+    d_->oltre_fine(v[0], nullptr);
+    d_->ridotto("strisces x 10 + strisced", std::int64_t(v[4]) * 10 + v[8], bassi16(std::int64_t(v[4]) * 10 + v[8]), 16);
+  }
+  return dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::cartello() {
-  std::int32_t p = r_.leggi_i32();
-  m_.campo = r_.leggi_testo();
+  std::int32_t p = i32();
+  m_.campo = testo();
   if (!ctx_.entra(p)) return fuori_linea(p);
-  cella& c = cella_controllata(m_, cella_di(p));
+  const std::int64_t k = cella_di(p);
+  cella& c = cella_controllata(m_, k);
   if (!libera(c)) return lascia(codice::cartello_occupato, p);
   // Element 0 stays cleared: an 81st board has nowhere to go.
-  if (ctx_.prossimo_testo < 1) throw guasto_lettura("more sign boards than service elements");
-  if (m_.campo.size() > 0xFFFF) throw guasto_lettura("sign text too long");
+  if (ctx_.prossimo_testo < 1) throw guasto_lettura(causa_guasto::troppi_cartelli, "more sign boards than service elements", 80);
+  if (m_.campo.size() > 0xFFFF)
+    throw guasto_lettura(causa_guasto::testo_troppo_lungo, "sign text too long", std::int64_t(m_.campo.size()), 0, 0xFFFF);
   c.tipo = cella_cartello;
   c.val1 = bassi16(ctx_.prossimo_testo);
+  segna_occupata(m_, k);
   m_.servizio[std::size_t(ctx_.prossimo_testo)].nome = m_.campo;
   --ctx_.prossimo_testo;
+  if (d_) d_->oltre_fine(p, nullptr);
   return dopo_voce::avanti;
 }
 
@@ -229,12 +290,13 @@ fine_fase leggi_descrizione_linea(contesto_lettura& ctx) {
   m.servizio[voce_corsa].nome = m.nome_treno;
   const std::string nome = nome_linea_txt(m);
   if (!ctx.disk.exists(nome)) {
-    ctx.registra(codice::linea_mancante);
+    m.codice_errore = codice::linea_mancante;
+    if (ctx.diag) ctx.diag->codice(codice::linea_mancante, std::nullopt);
     return fine_fase::termina;
   }
   std::optional<std::string> testo = ctx.disk.read(nome);
-  if (!testo) throw guasto_lettura("line description cannot be read");
-  lettura_linea lettura(ctx, ctx.apri(nome, std::move(*testo)), nome);
+  if (!testo) throw guasto_lettura(causa_guasto::file_mancante, "line description cannot be read");
+  lettura_linea lettura(ctx, ctx.apri(nome, std::move(*testo), parte_descrizione::linea), nome);
   return lettura.esegui();
 }
 

@@ -200,8 +200,7 @@ TEST(LetturaLinea, CodeFifteenStillReadsTheService) {
   EXPECT_EQ(l.m.posizione_errore, 99999);
   EXPECT_EQ(l.m.servizio[84].valore3, 4);
   EXPECT_EQ(l.m.celle[317].val8, 100) << "closing fill ran";
-  EXPECT_EQ(l.luogo.file, "Linea_linea.txt");
-  EXPECT_EQ(l.luogo.riga, 4);
+  EXPECT_EQ(l.errori(), std::vector<std::string>{"Linea_linea.txt:4 15"});
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The service description: train data, clock, speed limits, adhesion,
 // signals, restrictions, abatement marks and stations.
-#include <limits>
 #include <optional>
 
 #include "model/arrotonda.h"
@@ -32,9 +31,13 @@ class lettura_servizio : lettura_file {
 
  private:
   dopo_voce voci();
-  dopo_voce riempi(riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t));
+  dopo_voce riempi(enum voce v, riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t));
+  dopo_voce frenata();
+  dopo_voce vetture();
   dopo_voce velocita();
   dopo_voce aderenza();
+  dopo_voce orologio();
+  dopo_voce sabbia();
   dopo_voce segnale();
   dopo_voce rallentamento();
   dopo_voce abbattimento();
@@ -50,12 +53,16 @@ class lettura_servizio : lettura_file {
 };
 
 void lettura_servizio::esegui() {
+  bool generale = false;
   for (;;) {
     m_.campo = r_.leggi_testo();
-    if (r_.fine() || contiene_nocase(m_.campo, "[generale]")) break;
+    generale = contiene_nocase(m_.campo, "[generale]");
+    if (r_.fine() || generale) break;
   }
-  while (!r_.fine() && leggi_chiave(r_, m_.campo)) {
-    dopo_voce d = voci();
+  if (d_ && !generale) d_->servizio_senza_generale();
+  if (d_) d_->sezione(sezione_lettura::voci);
+  while (!r_.fine() && leggi_chiave()) {
+    dopo_voce d = interpreta([&] { return voci(); });
     if (d == dopo_voce::lascia) return;
     if (d == dopo_voce::chiudi) break;
   }
@@ -65,32 +72,54 @@ void lettura_servizio::esegui() {
 // The entries whose key words the field holds, in table order.
 dopo_voce lettura_servizio::voci() {
   const std::string campo = m_.campo;
-  auto& s = m_.servizio;
   dopo_voce d = dopo_voce::avanti;
-  auto esegui_se = [&](bool vale, dopo_voce (lettura_servizio::*voce)()) {
-    if (d == dopo_voce::avanti && vale) d = (this->*voce)();
+  bool riconosciuta = false;
+  auto esegui_se = [&](enum voce v, dopo_voce (lettura_servizio::*entrata)()) {
+    if (d != dopo_voce::avanti || !riconosce(v, campo)) return;
+    riconosciuta = true;
+    voce(v);
+    d = (this->*entrata)();
   };
-  if (contiene_nocase(campo, "frenata") && contiene_nocase(campo, "massa")) s[voce_treno].valore1 = r_.leggi_i32();
-  if (contiene_nocase(campo, "vetture")) s[voce_treno].valore3 = r_.leggi_i32();
-  esegui_se(contiene_nocase(campo, "velocit"), &lettura_servizio::velocita);
-  esegui_se(contiene_nocase(campo, "aderenza"), &lettura_servizio::aderenza);
-  if (d != dopo_voce::avanti) return d;
-  if (contiene_nocase(campo, "orologio")) {
-    s[voce_corsa].intero3 = r_.leggi_i16();
-    s[voce_corsa].intero4 = r_.leggi_i16();
-    s[voce_corsa].intero5 = r_.leggi_i16();
-  }
-  if (contiene_nocase(campo, "sabbia")) s[voce_corsa].intero1 = r_.leggi_i16();
-  esegui_se(contiene_nocase(campo, "segnale"), &lettura_servizio::segnale);
-  esegui_se(contiene_nocase(campo, "rallentamento"), &lettura_servizio::rallentamento);
-  esegui_se(contiene_nocase(campo, "abbattimento"), &lettura_servizio::abbattimento);
-  esegui_se(contiene_nocase(campo, "stazione"), &lettura_servizio::stazione);
+  esegui_se(voce::frenata, &lettura_servizio::frenata);
+  esegui_se(voce::vetture, &lettura_servizio::vetture);
+  esegui_se(voce::velocita, &lettura_servizio::velocita);
+  esegui_se(voce::aderenza, &lettura_servizio::aderenza);
+  esegui_se(voce::orologio, &lettura_servizio::orologio);
+  esegui_se(voce::sabbia, &lettura_servizio::sabbia);
+  esegui_se(voce::segnale, &lettura_servizio::segnale);
+  esegui_se(voce::rallentamento, &lettura_servizio::rallentamento);
+  esegui_se(voce::abbattimento, &lettura_servizio::abbattimento);
+  esegui_se(voce::stazione, &lettura_servizio::stazione);
+  if (!riconosciuta && d_) d_->chiave_senza_voce();
   return d;
+}
+
+dopo_voce lettura_servizio::frenata() {
+  m_.servizio[voce_treno].valore1 = i32();
+  return dopo_voce::avanti;
+}
+
+dopo_voce lettura_servizio::vetture() {
+  m_.servizio[voce_treno].valore3 = i32();
+  return dopo_voce::avanti;
+}
+
+dopo_voce lettura_servizio::orologio() {
+  voce_servizio& corsa = m_.servizio[voce_corsa];
+  corsa.intero3 = i16();
+  corsa.intero4 = i16();
+  corsa.intero5 = i16();
+  return dopo_voce::avanti;
+}
+
+dopo_voce lettura_servizio::sabbia() {
+  m_.servizio[voce_corsa].intero1 = i16();
+  return dopo_voce::avanti;
 }
 
 void lettura_servizio::scrivi_velocita(std::int32_t c) {
   double v = arrotonda(double(velocita_.in_vigore) / 5);
-  if (!(v >= 0 && v <= 255)) throw guasto_lettura("speed limit too large for its field");
+  if (!(v >= 0 && v <= 255)) throw guasto_lettura(causa_guasto::velocita_fuori_byte, "speed limit too large for its field", velocita_.in_vigore, 0, 1277);
   m_.celle[std::size_t(c)].val7 = std::uint8_t(v);
 }
 
@@ -101,49 +130,76 @@ void lettura_servizio::scrivi_aderenza(std::int32_t c) {
 // A speed limit or an adhesion value from a position on: the cells up to the
 // one the position rounds to take the value in force so far, at least one
 // cell once the position is past the first.
-dopo_voce lettura_servizio::riempi(riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t)) {
-  std::int32_t p = r_.leggi_i32();
-  std::int32_t valore = r_.leggi_i32();
+dopo_voce lettura_servizio::riempi(enum voce v, riempimento& r, void (lettura_servizio::*scrivi)(std::int32_t)) {
+  std::int32_t p = i32();
+  std::int32_t valore = i32();
   if (!ctx_.entra(p)) return fuori_linea(p);
   std::int64_t n = cella_fill(p);
+  const std::int32_t prima = r.indice;
   if (n > 0) {
     do {
       // The speed fill stops short of the last cell; the adhesion fill
       // writes it, and nothing past it.
-      if (scrivi == &lettura_servizio::scrivi_velocita && r.indice >= m_.n_celle) break;
+      if (v == voce::velocita && r.indice >= m_.n_celle) break;
       if (r.indice <= m_.n_celle) (this->*scrivi)(r.indice);
       ++r.indice;
     } while (r.indice < n);
+  }
+  if (d_) {
+    d_->oltre_fine(p, nullptr);
+    d_->cambio(v, p, n, prima, r.indice);
+    d_->valore_in_vigore(v);
   }
   r.in_vigore = valore;
   return dopo_voce::avanti;
 }
 
-dopo_voce lettura_servizio::velocita() { return riempi(velocita_, &lettura_servizio::scrivi_velocita); }
-dopo_voce lettura_servizio::aderenza() { return riempi(aderenza_, &lettura_servizio::scrivi_aderenza); }
+dopo_voce lettura_servizio::velocita() { return riempi(voce::velocita, velocita_, &lettura_servizio::scrivi_velocita); }
+dopo_voce lettura_servizio::aderenza() { return riempi(voce::aderenza, aderenza_, &lettura_servizio::scrivi_aderenza); }
 
 dopo_voce lettura_servizio::segnale() {
   std::int32_t v[11];
-  for (std::int32_t& x : v) x = r_.leggi_i32();
+  for (std::int32_t& x : v) x = i32();
   if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
+  const std::int32_t tempo = v[10];
   memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   // Any code in force ends reading here, also one left by the line stage.
-  return m_.codice_errore > 0 ? lascia(m_.codice_errore, v[0]) : dopo_voce::avanti;
+  if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
+  if (d_) {
+    d_->oltre_fine(v[0], nullptr);
+    d_->tempo_segnale(tempo);
+    const std::int64_t sx = v[1], dx = v[6];
+    for (auto [cosa, esatto] : {std::pair{"s1 x 10 + d1", std::int64_t(v[2]) * 10 + v[7]}, std::pair{"s2 x 10 + d2", std::int64_t(v[3]) * 10 + v[8]},
+                                std::pair{"s3 x 10 + d3", std::int64_t(v[4]) * 10 + v[9]}, std::pair{"rapp x 10 + sx x 3 + dx", std::int64_t(v[5]) * 10 + sx * 3 + dx}})
+      d_->ridotto(cosa, esatto, bassi16(esatto), 16);
+    if (sx == 2) d_->ridotto("tempo", v[10], bassi8(v[10]), 8);
+    d_->ridotto("approach code (sx x 3 + dx) x 10 + 4", (sx * 3 + dx) * 10 + 4, bassi8((sx * 3 + dx) * 10 + 4), 8);
+  }
+  return dopo_voce::avanti;
 }
 
 dopo_voce lettura_servizio::rallentamento() {
   std::int32_t v[6];
-  for (std::int32_t& x : v) x = r_.leggi_i32();
+  for (std::int32_t& x : v) x = i32();
   if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
   memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-  return m_.codice_errore > 0 ? lascia(m_.codice_errore, v[0]) : dopo_voce::avanti;
+  if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
+  if (d_) {
+    d_->oltre_fine(v[0], nullptr);
+    d_->oltre_fine(std::int64_t(v[0]) + v[2], "the restriction's end");
+    d_->ridotto("speed", v[1], bassi16(v[1]), 16);
+    d_->ridotto("f_tt", v[3], bassi16(v[3]), 16);
+    d_->ridotto("d_v", v[5], bassi16(v[5]), 16);
+  }
+  return dopo_voce::avanti;
 }
 
 dopo_voce lettura_servizio::abbattimento() {
-  std::int32_t p = r_.leggi_i32();
-  std::int32_t w = r_.leggi_i32();
+  std::int32_t p = i32();
+  std::int32_t w = i32();
   if (!ctx_.entra(p)) return fuori_linea(p);
-  cella& c = cella_controllata(m_, cella_fill(p));
+  const std::int64_t k = cella_fill(p);
+  cella& c = cella_controllata(m_, k);
   if (!libera(c)) return lascia(codice::abbattimento_occupato, p);
   if (w > 0) {
     c.tipo = cella_abbattimento;
@@ -151,38 +207,44 @@ dopo_voce lettura_servizio::abbattimento() {
   } else {
     c.tipo = cella_abbattimento_nullo;
   }
+  segna_occupata(m_, k);
+  if (d_) {
+    d_->oltre_fine(p, nullptr);
+    if (w > 0) d_->ridotto("value", w, bassi16(w), 16);
+  }
   return dopo_voce::avanti;
 }
 
 dopo_voce lettura_servizio::stazione() {
+  if (d_) d_->stazione(k_, ctx_.prossimo_testo);
   // Element k would hold a sign text already (80 boards): the table is full.
   if (k_ > ctx_.prossimo_testo) return lascia(codice::stazioni_troppe);
   voce_servizio& s = m_.servizio[std::size_t(k_)];
-  s.valore3 = r_.leggi_i32();
+  s.valore3 = i32();
   const std::int32_t p = s.valore3;
   if (!ctx_.entra(p, 800)) return fuori_linea(p);
   if (p % 50 != 0) return lascia(codice::stazione_posizione, p);
-  s.tipo_voce = r_.leggi_u8();
-  const std::int32_t lunghezza = r_.leggi_i32();
+  s.tipo_voce = u8();
+  const std::int32_t lunghezza = i32();
   if (lunghezza % 100 != 0) return lascia(codice::stazione_lunghezza, p);
-  s.opzione = r_.leggi_u8();
-  s.byte4 = r_.leggi_u8();
-  s.byte3 = r_.leggi_u8();
-  s.intero1 = r_.leggi_i16();
-  s.intero2 = r_.leggi_i16();
-  s.byte1 = r_.leggi_u8();
-  s.intero3 = r_.leggi_i16();
-  s.intero4 = r_.leggi_i16();
-  s.intero5 = r_.leggi_i16();
-  s.byte2 = r_.leggi_u8();
-  const std::int32_t ore = r_.leggi_i32();
-  const std::int32_t minuti = r_.leggi_i32();
-  const std::int32_t secondi = r_.leggi_i32();
+  s.opzione = u8();
+  s.byte4 = u8();
+  s.byte3 = u8();
+  s.intero1 = i16();
+  s.intero2 = i16();
+  s.byte1 = u8();
+  s.intero3 = i16();
+  s.intero4 = i16();
+  s.intero5 = i16();
+  s.byte2 = u8();
+  const std::int32_t ore = i32();
+  const std::int32_t minuti = i32();
+  const std::int32_t secondi = i32();
   s.codice = somma_32(somma_32(prodotto_32(ore, 3600), prodotto_32(minuti, 60)), secondi);
   // The service file stores a 16-bit length: a longer name is refused before
   // it is stored.
-  std::string nome = r_.leggi_testo();
-  if (nome.size() > 0xFFFF) throw guasto_lettura("station name too long");
+  std::string nome = testo();
+  if (nome.size() > 0xFFFF) throw guasto_lettura(causa_guasto::testo_troppo_lungo, "station name too long", std::int64_t(nome.size()), 0, 0xFFFF);
   s.nome = std::move(nome);
 
   std::int64_t inizio, fine;
@@ -208,8 +270,11 @@ dopo_voce lettura_servizio::stazione() {
   if (lunghezza < 600) s.byte4 = 0;
   if (k_ == 1) s.byte3 = s.byte4 = 0;
   if (dopo_voce d = marca_stazione(s); d != dopo_voce::avanti) return d;
-  if (k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2)
-    return lascia(codice::stazioni_vicine, p);
+  if (k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2) return lascia(codice::stazioni_vicine, p);
+  if (d_) {
+    d_->oltre_fine(p, nullptr);
+    d_->oltre_fine(s.valore2, "the station's end");
+  }
   ++k_;
   if (k_ >= ctx_.prossimo_testo) return lascia(codice::stazioni_troppe);
   return dopo_voce::avanti;
@@ -230,6 +295,7 @@ dopo_voce lettura_servizio::marca_stazione(const voce_servizio& s) {
   cella& fermata = cella_controllata(m_, j);
   fermata.tipo = cella_stazione;
   fermata.val1 = bassi16(k_);
+  segna_occupata(m_, j);
   return dopo_voce::avanti;
 }
 
@@ -244,7 +310,10 @@ void lettura_servizio::chiusura() {
   bool non_multipla = false;
   for (int v = voce_progressiva_tre; v <= voce_progressiva_uno; ++v)
     non_multipla = non_multipla || m_.servizio[v].valore1 % 50 != 0 || m_.servizio[v].valore2 % 50 != 0;
-  if (non_multipla) ctx_.registra(codice::progressiva_non_multipla);
+  if (non_multipla) {
+    m_.codice_errore = codice::progressiva_non_multipla;
+    if (d_) d_->progressive_non_multiple();
+  }
 }
 
 }  // namespace
@@ -252,8 +321,8 @@ void lettura_servizio::chiusura() {
 void leggi_descrizione_servizio(contesto_lettura& ctx) {
   const std::string nome = nome_treno_txt(ctx.m);
   std::optional<std::string> testo = ctx.disk.read(nome);
-  if (!testo) throw guasto_lettura("service description missing");
-  lettura_servizio lettura(ctx, ctx.apri(nome, std::move(*testo)), nome);
+  if (!testo) throw guasto_lettura(causa_guasto::file_mancante, "service description missing");
+  lettura_servizio lettura(ctx, ctx.apri(nome, std::move(*testo), parte_descrizione::servizio), nome);
   lettura.esegui();
 }
 

@@ -281,8 +281,7 @@ TEST(LetturaServizio, KeysInCapitalsAndLineStageCodes) {
   EXPECT_EQ(f.m.codice_errore, codice::fuori_linea);
   EXPECT_EQ(f.m.posizione_errore, 2600);
   EXPECT_EQ(f.m.servizio[84].valore3, 0);
-  EXPECT_EQ(f.luogo.file, "Linea_Treno-.txt");
-  EXPECT_EQ(f.luogo.riga, 2);
+  EXPECT_EQ(f.errori(), std::vector<std::string>{"Linea_linea.txt:4 15"}) << "the stop at the signal is a note";
 }
 
 TEST(LetturaServizio, ChainageNotOnFiftyMetres) {
@@ -291,7 +290,7 @@ TEST(LetturaServizio, ChainageNotOnFiftyMetres) {
   EXPECT_EQ(l.m.codice_errore, codice::progressiva_non_multipla);
   EXPECT_EQ(l.m.posizione_errore, -7);
   EXPECT_TRUE(l.disk.files().empty());
-  EXPECT_EQ(l.luogo.file, "");
+  EXPECT_EQ(l.errori(), std::vector<std::string>{"Linea_linea.txt:3 2"}) << "the chainage entry";
 }
 
 }  // namespace

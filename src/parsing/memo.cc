@@ -47,7 +47,7 @@ std::array<progressiva, 3> per_secondo_valore(const progressiva& a, const progre
 
 std::int16_t r16(double v) {
   double r = arrotonda(v);
-  if (!(r >= -32768 && r <= 32767)) throw guasto_lettura("speed board value too large");
+  if (!(r >= -32768 && r <= 32767)) throw guasto_lettura(causa_guasto::indicatore_fuori_16, "speed board value too large", std::int64_t(r), -32768, 32767);
   return std::int16_t(r);
 }
 
@@ -75,7 +75,7 @@ void memo_montagna(modello& m, std::int32_t& inizio, std::int32_t& fine, std::in
     tipo -= 10;
     segnata = true;
   }
-  if (m.n_montagne >= 80) throw guasto_lettura("more than 80 mountain ranges");
+  if (m.n_montagne >= 80) throw guasto_lettura(causa_guasto::troppe_montagne, "more than 80 mountain ranges", 80);
   ++m.n_montagne;
   m.montagna_inizio[m.n_montagne] = inizio;
   m.montagna_fine[m.n_montagne] = fine;
@@ -117,13 +117,16 @@ void memo_rallentamento(modello& m, std::int32_t x, std::int32_t& v, std::int32_
   // The end is written first, so a restriction inside one cell leaves a start.
   fine.tipo = cella_fine_rallentamento;
   if (d_v != 0) fine.val2 = bassi16(d_v);
+  segna_occupata(m, cella_di(e));
   inizio.tipo = cella_inizio_rallentamento;
   if (d_v != 0) inizio.val2 = bassi16(d_v);
+  segna_occupata(m, cella_di(x));
   if (con_avviso) {
     cella& avviso = cella_controllata(m, cella_di(w));
     avviso.tipo = cella_avviso_rallentamento;
     if (d_v != 0) avviso.val2 = bassi16(d_v);
     avviso.val1 = bassi16(v);
+    segna_occupata(m, cella_di(w));
   }
   for (cella* c : {&inizio, &fine}) {
     c->val1 = bassi16(v);
@@ -142,6 +145,7 @@ void memo_rallentamento(modello& m, std::int32_t x, std::int32_t& v, std::int32_
     c.tipo = cella_sequenza_avviso;
     c.val1 = std::int16_t(i + 1);
     if (d_v != 0) c.val2 = std::int16_t(i + 1);
+    segna_occupata(m, prima - i);
   }
 }
 
@@ -155,6 +159,7 @@ void memo_segnale(modello& m, std::int32_t posizione, std::int32_t& sx, std::int
     return;
   }
   c.tipo = cella_segnale;
+  segna_occupata(m, k);
   c.val4 = bassi16(std::int64_t(rapp) * 10 + std::int64_t(sx) * 3 + dx);
   c.val1 = bassi16(std::int64_t(s1) * 10 + d1);
   c.val2 = bassi16(std::int64_t(s2) * 10 + d2);
@@ -172,12 +177,14 @@ void memo_indicatori_v_max(modello& m, std::int32_t posizione, std::int32_t& vas
                            std::int32_t& vbs, std::int32_t& vcs, std::int32_t& strisces,
                            std::int32_t& vad, std::int32_t& vbd, std::int32_t& vcd,
                            std::int32_t& strisced) {
-  cella& c = cella_controllata(m, cella_di(posizione));
+  const std::int64_t k = cella_di(posizione);
+  cella& c = cella_controllata(m, k);
   if (!libera(c)) {
     m.codice_errore = codice::indicatore_occupato;
     return;
   }
   c.tipo = cella_indicatore_vmax;
+  segna_occupata(m, k);
   c.val1 = r16(double(vad) / 5 + double(vas) * 20);
   c.val2 = r16(double(vbd) / 5 + double(vbs) * 20);
   c.val3 = r16(double(vcd) / 5 + double(vcs) * 20);

@@ -2,15 +2,14 @@
 // model, deleting each file once read.
 #pragma once
 
-#include "parsing/contesto_lettura.h"
-
 namespace sc {
 
 class Disk;
+class segnalazioni;
 struct modello;
 
-// Problems are left in codice_errore and posizione_errore; the result says
-// which description line the reader was on when the last one was recorded.
-luogo_lettura memorizza_dati(modello& m, Disk& disk);
+// Problems are left in codice_errore and posizione_errore, and told to the
+// diagnostics when there are any.
+void memorizza_dati(modello& m, Disk& disk, segnalazioni* diag = nullptr);
 
 }  // namespace sc

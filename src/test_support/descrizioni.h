@@ -4,11 +4,14 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "model/diagnostica.h"
 #include "parsing/memorizza_dati.h"
+#include "parsing/segnalazioni.h"
 #include "writers/scrittori.h"
 #include "writers/tabelle.h"
 
@@ -33,11 +36,21 @@ inline std::string servizio_con(std::string_view voci) {
   return "[generale]\r\n" + std::string(voci) + "[fine]\r\n";
 }
 
+// A read with the diagnostics watching, as compile runs it: they must never
+// change what is read.
 struct lettura {
   modello m;
   MemoryDisk disk;
-  luogo_lettura luogo;
+  raccolta_diagnostiche diagnostiche;
+  segnalazioni diag{diagnostiche, m, false};
   bool esiste(const std::string& nome) { return disk.exists(nome); }
+  // The errors reported, as "FILE:LINE code".
+  std::vector<std::string> errori() const {
+    std::vector<std::string> r;
+    for (const diagnostica& d : diagnostiche.tutte)
+      if (d.codice > 0) r.push_back(d.dove.file + ":" + std::to_string(d.dove.riga) + " " + std::to_string(d.codice));
+    return r;
+  }
 };
 
 // Writes the two descriptions (an empty view leaves a file out) and reads them.
@@ -47,7 +60,7 @@ inline void leggi(lettura& l, std::string_view linea, std::string_view servizio,
   l.m.genera_linea = genera;
   if (!linea.empty()) l.disk.replace(nome_linea_txt(l.m), std::string(linea));
   if (!servizio.empty()) l.disk.replace(nome_treno_txt(l.m), std::string(servizio));
-  l.luogo = memorizza_dati(l.m, l.disk);
+  memorizza_dati(l.m, l.disk, &l.diag);
 }
 
 }  // namespace sc::test

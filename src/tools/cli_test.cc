@@ -83,21 +83,24 @@ TEST_F(Cli, CompileInTheSourceDirectoryKeepsTheSources) {
   EXPECT_TRUE(fs::exists(dir / "src/Vidaroz del Zavro_Tersio.dat"));
 }
 
-TEST_F(Cli, RecordedProblemsNameTheFileAndLine) {
+TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
   struct caso {
     std::string linea, servizio;
     int uscita;
-    std::string messaggio;
+    std::string messaggio;  // the first line on standard error
   } casi[] = {
       {test::linea_con(""), test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, X\r\n"), 2,
-       "src/L_T-.txt:2: error 8 at 3310 m: the station position is not a multiple of 50 m\n"},
+       "src/L_T-.txt:2:11: error: station \"X\": position 3310 m is not a multiple of 50 m; use 3300 or 3350 [8]\n"},
       {test::linea_con("pendenza, 99999, 0\r\n"), test::servizio_con(""), 2,
-       "src/L_linea.txt:4: error 15 at 99999 m: the position lies outside the track\n"},
+       "src/L_linea.txt:4:11: error: gradient change at 99999 m lies outside the track, which takes positions up to 15900 m [15]\n"},
       {test::linea_con(""), test::servizio_con("rallentamento, 2000, 50, 200, 0, 0, 0\r\nabbattimento, 1800, 1\r\n"
                                                "abbattimento, 1750, 1\r\nabbattimento, 1700, 1\r\n"), 2,
-       "error 12 at 2050 m: no free cell in an approach window before this restriction start\n"},
-      {"[generale]\r\n[fine]\r\n", test::servizio_con(""), 2, "src/L_linea.txt:2: error 25: the description could not be read"},
-      {test::linea_con(""), test::servizio_con("abbattimento, 50, 1\r\n"), 3, "error 1250: the slots reserved"},
+       "src/L_T-.txt:2:1: error: the restriction at 2000 m: no free cell for the approach mark 5 to 7 cells before it, at metres "
+       "1700-1849: the abatement mark at 1800 m (cell 36), the abatement mark at 1750 m (cell 35) and the abatement mark at 1700 m "
+       "(cell 34) [12]\n"},
+      {"[generale]\r\n[fine]\r\n", test::servizio_con(""), 2, "src/L_linea.txt:2:1: error: no \"lunghezza percorso\" entry"},
+      {test::linea_con(""), test::servizio_con("abbattimento, 50, 1\r\n"), 3,
+       "src/L_T-.txt:2:1: error: the abatement mark at 50 m stands in cell 1, whose first value the compiler keeps for its format marker"},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.messaggio);
@@ -107,6 +110,7 @@ TEST_F(Cli, RecordedProblemsNameTheFileAndLine) {
     fs::rename(dir / "src/T-.txt", dir / "src/L_T-.txt");
     EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out"}), c.uscita);
     EXPECT_EQ(err.rfind(c.messaggio, 0), 0u) << err;
+    EXPECT_NE(err.find("1 error\n"), std::string::npos) << err;
     EXPECT_EQ(leggi(dir / "src/L_linea.txt"), c.linea);
     EXPECT_EQ(leggi(dir / "src/L_T-.txt"), c.servizio);
     EXPECT_EQ(fs::exists(dir / "out/L_T.dat"), c.uscita == 2 && c.linea != "[generale]\r\n[fine]\r\n");
