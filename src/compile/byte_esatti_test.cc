@@ -3,17 +3,21 @@
 // trusted compiler wrote.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "compile/percorso.h"
 #include "driver/form1.h"
+#include "model/diagnostica.h"
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "parsing/segnalazioni.h"
 #include "test_support/descrizioni.h"
 #include "test_support/linea_grande.h"
 
@@ -57,7 +61,10 @@ TEST(ByteEsatti, BuiltInRun) {
 
 // Compiles a pair of descriptions; the digest covers every file left and the
 // code, position and shown error of the run.
-std::uint64_t compila(const std::string& linea, const std::string& servizio, std::int32_t j, const std::string& treno = "Treno") {
+// With `diagnostiche`, the diagnostics watch the compile (exact reading, no
+// recovery): the digest must not change.
+std::uint64_t compila(const std::string& linea, const std::string& servizio, std::int32_t j, const std::string& treno = "Treno",
+                      raccolta_diagnostiche* diagnostiche = nullptr) {
   modello m;
   m.nome_scenario = "Linea";
   m.nome_treno = treno;
@@ -65,8 +72,10 @@ std::uint64_t compila(const std::string& linea, const std::string& servizio, std
   disk.replace(nome_linea_txt(m), linea);
   disk.replace(nome_treno_txt(m), servizio);
   std::int32_t mostrato = 0;
+  std::optional<segnalazioni> diag;
+  if (diagnostiche) diag.emplace(*diagnostiche, m, false);
   try {
-    memorizza_percorso(m, disk, j);
+    memorizza_percorso(m, disk, j, diag ? &*diag : nullptr);
   } catch (const errore_mostrato& e) {
     mostrato = e.codice;
   }
@@ -76,6 +85,9 @@ std::uint64_t compila(const std::string& linea, const std::string& servizio, std
 
 TEST(ByteEsatti, LargestLine) {
   const test::descrizioni d = test::linea_grande();
+  raccolta_diagnostiche r;
+  EXPECT_EQ(compila(d.linea, d.servizio, 1, "Treno", &r), compila(d.linea, d.servizio, 1));
+  EXPECT_TRUE(r.tutte.empty()) << "a clean line has nothing to report";
   EXPECT_EQ(compila(d.linea, d.servizio, 1), 0xe1ec20ac15f724feull);
 }
 
@@ -169,17 +181,55 @@ class generatore {
 };
 
 // Every file a compile leaves, and the code and position it recorded.
-std::uint64_t compila_generato(std::uint64_t seme) {
+std::uint64_t compila_generato(std::uint64_t seme, raccolta_diagnostiche* diagnostiche = nullptr) {
   generatore g(seme);
   const std::int64_t lunghezza = g.caso(5) ? g.tra(0, 200) : g.tra(2000, 30000);
   std::string linea = g.linea(lunghezza), servizio = g.servizio(lunghezza);
-  return compila(linea, servizio, g.caso(10) ? 0 : 1, "T" + std::to_string(seme % 7));
+  return compila(linea, servizio, g.caso(10) ? 0 : 1, "T" + std::to_string(seme % 7), diagnostiche);
 }
 
 TEST(ByteEsatti, GeneratedCompiles) {
   std::uint64_t h = 14695981039346656037ull;
-  for (std::uint64_t seme = 1; seme <= 400; ++seme) h = impronta(std::to_string(compila_generato(seme)), h);
+  for (std::uint64_t seme = 1; seme <= 400; ++seme) {
+    const std::uint64_t senza = compila_generato(seme);
+    raccolta_diagnostiche r;
+    ASSERT_EQ(compila_generato(seme, &r), senza) << "seed " << seme << ": the diagnostics changed the compile";
+    h = impronta(std::to_string(senza), h);
+  }
   EXPECT_EQ(h, 0xc82132c425c1dfc6ull);
+}
+
+// Recovery reads every generated pair through; whenever the exact compile
+// records a code, check reports at least one error, at a place in a file
+// unless the walk found it in cells no entry explains.
+TEST(ByteEsatti, CheckReadsEveryGeneratedPairThrough) {
+  int con_codice = 0;
+  for (std::uint64_t seme = 1; seme <= 400; ++seme) {
+    generatore g(seme);
+    const std::int64_t lunghezza = g.caso(5) ? g.tra(0, 200) : g.tra(2000, 30000);
+    const std::string linea = g.linea(lunghezza), servizio = g.servizio(lunghezza);
+    std::int32_t j = g.caso(10) ? 0 : 1;
+    raccolta_diagnostiche esatta, ripresa;
+    compila(linea, servizio, j, "T", &esatta);
+    modello m;
+    m.nome_scenario = "Linea";
+    m.nome_treno = "T";
+    MemoryDisk disk;
+    disk.replace(nome_linea_txt(m), linea);
+    disk.replace(nome_treno_txt(m), servizio);
+    segnalazioni diag(ripresa, m, true);
+    try {
+      memorizza_percorso(m, disk, j, &diag);
+    } catch (const errore_mostrato&) {
+    }
+    const bool errore_esatto = std::any_of(esatta.tutte.begin(), esatta.tutte.end(), [](const diagnostica& d) { return d.codice > 0; });
+    const int errori = diag.errori();
+    if (errore_esatto) ++con_codice;
+    EXPECT_TRUE(!errore_esatto || errori > 0) << "seed " << seme;
+    EXPECT_GE(std::size_t(errori), std::size_t(std::count_if(esatta.tutte.begin(), esatta.tutte.end(), [](const diagnostica& d) { return d.codice > 0; })))
+        << "seed " << seme << ": recovery reports at least what the exact reading does";
+  }
+  EXPECT_GT(con_codice, 100);
 }
 
 }  // namespace

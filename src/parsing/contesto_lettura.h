@@ -62,8 +62,9 @@ struct contesto_lettura {
 };
 
 // What an entry asks of the reading loop: go on; stop reading, the closing
-// steps still running; or leave at once.
-enum class dopo_voce { avanti, chiudi, lascia };
+// steps still running; leave at once; or, with recovery on, go on without
+// the rest of this entry.
+enum class dopo_voce { avanti, chiudi, lascia, scarta };
 
 // What both description readers share: the open file, the reading of key
 // fields and values, and the ways its reading ends. Every step tells the
@@ -107,14 +108,19 @@ class lettura_file {
   // Closes and deletes the file and ends reading with a code.
   dopo_voce lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
     registra(codice, posizione);
-    if (recupera()) return dopo_voce::avanti;
+    if (recupera()) return scarta();
     chiudi_file();
     return dopo_voce::lascia;
   }
   // An item off the track stops reading; the closing steps still run.
   dopo_voce fuori_linea(std::int32_t p) {
     registra(codice::fuori_linea, p);
-    return recupera() ? dopo_voce::avanti : dopo_voce::chiudi;
+    return recupera() ? scarta() : dopo_voce::chiudi;
+  }
+  // Recovery drops the entry: reading resumes after its line.
+  dopo_voce scarta() {
+    r_.salta_riga();
+    return dopo_voce::scarta;
   }
   // Records a code, and a position where the code has one. Recovery keeps
   // no code in the model, so that one problem does not stop later entries.
@@ -138,8 +144,7 @@ class lettura_file {
       return voci();
     } catch (const guasto_lettura& g) {
       d_->guasto(g);
-      r_.salta_riga();
-      return dopo_voce::avanti;
+      return scarta();
     }
   }
 

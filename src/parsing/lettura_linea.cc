@@ -207,7 +207,7 @@ dopo_voce lettura_linea::pendenza() {
   const std::int32_t prima = prossima_pendenza_;
   if (e > 0) riempi_pendenza_fino(e);
   if (d_) {
-    d_->oltre_fine(p, nullptr);
+    d_->oltre_fine(p);
     d_->cambio(voce::pendenza, p, e, prima, prossima_pendenza_);
   }
   pendenza_ = g;
@@ -221,7 +221,7 @@ dopo_voce lettura_linea::curva() {
   const std::int64_t prima = griglia_.prossimo_metro();
   if (!griglia_.integra_curva(s, n, m_.campo)) return lascia(codice::curva_errata);
   if (d_) {
-    d_->oltre_fine(s, nullptr);
+    d_->oltre_fine(s);
     d_->curva(prima, griglia_.prossimo_metro());
   }
   return dopo_voce::avanti;
@@ -237,7 +237,7 @@ dopo_voce lettura_linea::montagna() {
   memo_montagna(m_, inizio, fine, tipo);
   if (m_.codice_errore > 0) return lascia(m_.codice_errore, inizio);
   if (d_) {
-    d_->oltre_fine(inizio, nullptr);
+    d_->oltre_fine(inizio);
     d_->montagna(letto, tipo, distanza);
   }
   return dopo_voce::avanti;
@@ -250,7 +250,7 @@ dopo_voce lettura_linea::indicatori() {
   memo_indicatori_v_max(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
   if (d_) {
-    d_->oltre_fine(v[0], nullptr);
+    d_->oltre_fine(v[0]);
     d_->ridotto("strisces x 10 + strisced", std::int64_t(v[4]) * 10 + v[8], bassi16(std::int64_t(v[4]) * 10 + v[8]), 16);
   }
   return dopo_voce::avanti;
@@ -272,7 +272,7 @@ dopo_voce lettura_linea::cartello() {
   segna_occupata(m_, k);
   m_.servizio[std::size_t(ctx_.prossimo_testo)].nome = m_.campo;
   --ctx_.prossimo_testo;
-  if (d_) d_->oltre_fine(p, nullptr);
+  if (d_) d_->oltre_fine(p);
   return dopo_voce::avanti;
 }
 

@@ -146,7 +146,7 @@ dopo_voce lettura_servizio::riempi(enum voce v, riempimento& r, void (lettura_se
     } while (r.indice < n);
   }
   if (d_) {
-    d_->oltre_fine(p, nullptr);
+    d_->oltre_fine(p);
     d_->cambio(v, p, n, prima, r.indice);
     d_->valore_in_vigore(v);
   }
@@ -166,13 +166,13 @@ dopo_voce lettura_servizio::segnale() {
   // Any code in force ends reading here, also one left by the line stage.
   if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
   if (d_) {
-    d_->oltre_fine(v[0], nullptr);
+    d_->oltre_fine(v[0]);
     d_->tempo_segnale(tempo);
     const std::int64_t sx = v[1], dx = v[6];
     for (auto [cosa, esatto] : {std::pair{"s1 x 10 + d1", std::int64_t(v[2]) * 10 + v[7]}, std::pair{"s2 x 10 + d2", std::int64_t(v[3]) * 10 + v[8]},
                                 std::pair{"s3 x 10 + d3", std::int64_t(v[4]) * 10 + v[9]}, std::pair{"rapp x 10 + sx x 3 + dx", std::int64_t(v[5]) * 10 + sx * 3 + dx}})
       d_->ridotto(cosa, esatto, bassi16(esatto), 16);
-    if (sx == 2) d_->ridotto("tempo", v[10], bassi8(v[10]), 8);
+    if (sx == 2) d_->ridotto("tempo", v[10], bassi8(v[10]), 8, 10);
     d_->ridotto("approach code (sx x 3 + dx) x 10 + 4", (sx * 3 + dx) * 10 + 4, bassi8((sx * 3 + dx) * 10 + 4), 8);
   }
   return dopo_voce::avanti;
@@ -185,11 +185,11 @@ dopo_voce lettura_servizio::rallentamento() {
   memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
   if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
   if (d_) {
-    d_->oltre_fine(v[0], nullptr);
-    d_->oltre_fine(std::int64_t(v[0]) + v[2], "the restriction's end");
-    d_->ridotto("speed", v[1], bassi16(v[1]), 16);
-    d_->ridotto("f_tt", v[3], bassi16(v[3]), 16);
-    d_->ridotto("d_v", v[5], bassi16(v[5]), 16);
+    d_->oltre_fine(v[0]);
+    d_->oltre_fine(std::int64_t(v[0]) + v[2], true);
+    d_->ridotto("speed", v[1], bassi16(v[1]), 16, 1);
+    d_->ridotto("f_tt", v[3], bassi16(v[3]), 16, 3);
+    d_->ridotto("d_v", v[5], bassi16(v[5]), 16, 5);
   }
   return dopo_voce::avanti;
 }
@@ -209,8 +209,8 @@ dopo_voce lettura_servizio::abbattimento() {
   }
   segna_occupata(m_, k);
   if (d_) {
-    d_->oltre_fine(p, nullptr);
-    if (w > 0) d_->ridotto("value", w, bassi16(w), 16);
+    d_->oltre_fine(p);
+    if (w > 0) d_->ridotto("value", w, bassi16(w), 16, 1);
   }
   return dopo_voce::avanti;
 }
@@ -272,8 +272,8 @@ dopo_voce lettura_servizio::stazione() {
   if (dopo_voce d = marca_stazione(s); d != dopo_voce::avanti) return d;
   if (k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2) return lascia(codice::stazioni_vicine, p);
   if (d_) {
-    d_->oltre_fine(p, nullptr);
-    d_->oltre_fine(s.valore2, "the station's end");
+    d_->oltre_fine(p);
+    d_->oltre_fine(s.valore2, true);
   }
   ++k_;
   if (k_ >= ctx_.prossimo_testo) return lascia(codice::stazioni_troppe);

@@ -475,7 +475,8 @@ void segnalazioni::guasto(const guasto_lettura& g) {
       d = evento(diag::indicatore_fuori_16, codice::lettura_fallita, dove, {entita(), n(g.valore)});
       break;
     case causa_guasto::cella_fuori_pista:
-      d = evento(diag::cella_fuori_pista, codice::lettura_fallita, dove, {voce_ ? entita() : "item", n(g.valore), n(g.massimo)});
+      d = evento(diag::cella_fuori_pista, codice::lettura_fallita, dove,
+                 {voce_ ? entita() : "an item", n(g.valore), metri_cella(g.valore), n(g.massimo), n(g.massimo * 50 + 49)});
       break;
     case causa_guasto::testo_troppo_lungo:
       d = evento(diag::testo_troppo_lungo, codice::lettura_fallita, luogo_campo(),
@@ -518,11 +519,11 @@ void segnalazioni::cambio(voce v, std::int64_t posizione, std::int64_t cella, st
   ultima_posizione_[v] = posizione;
   if (v == voce::pendenza) {
     const std::int64_t g = valore_n(1);
-    if (g + 100 < 0 || g + 100 > 255) ridotto("gradient + 100", g + 100, bassi8(g + 100), 8);
+    if (g + 100 < 0 || g + 100 > 255) ridotto("gradient + 100", g + 100, bassi8(g + 100), 8, 1);
   }
   if (v == voce::aderenza) {
     const std::int64_t a = valore_n(1);
-    if (a < 0 || a > 255) ridotto("adhesion", a, bassi8(a), 8);
+    if (a < 0 || a > 255) ridotto("adhesion", a, bassi8(a), 8, 1);
   }
 }
 
@@ -549,22 +550,23 @@ void segnalazioni::curva(std::int64_t prossimo_prima, std::int64_t prossimo_dopo
     emetti(evento(diag::curva_tagliata, 0, luogo_valore(1), {entita(), n(fine), n(m_.lunghezza_metri)}));
 }
 
-void segnalazioni::oltre_fine(std::int64_t posizione, const char* cosa) {
+void segnalazioni::oltre_fine(std::int64_t posizione, bool fine) {
   const std::int64_t fine_linea = m_.servizio[voce_treno].valore2;
   if (posizione <= fine_linea) return;
-  emetti(evento(diag::oltre_fine_linea, 0, luogo_valore(0), {cosa ? std::string(cosa) : entita(), n(posizione), n(fine_linea)}));
+  const std::string cosa = fine ? "the end of the " + entita() + ", at " + n(posizione) + " m," : entita();
+  emetti(evento(diag::oltre_fine_linea, 0, luogo_valore(0), {cosa, n(posizione), n(fine_linea)}));
 }
 
-void segnalazioni::ridotto(const char* cosa, std::int64_t esatto, std::int64_t memorizzato, int bit) {
+void segnalazioni::ridotto(const char* cosa, std::int64_t esatto, std::int64_t memorizzato, int bit, std::optional<std::size_t> valore) {
   if (esatto == memorizzato) return;
-  emetti(evento(diag::valore_ridotto, 0, luogo_chiave(), {entita(), cosa, n(esatto), n(memorizzato), n(bit)}));
+  emetti(evento(diag::valore_ridotto, 0, valore ? luogo_valore(*valore) : luogo_chiave(), {entita(), cosa, n(esatto), n(memorizzato), n(bit)}));
 }
 
 void segnalazioni::montagna(std::int32_t tipo_letto, std::int32_t tipo_memorizzato, std::int64_t distanza) {
   const std::int32_t tipo = tipo_letto > 10 ? tipo_letto - 10 : tipo_letto;
   if (tipo_memorizzato == 3 && tipo != 3)
     emetti(evento(diag::montagna_tipo_3, 0, luogo_valore(0), {entita(), n(distanza), n(tipo)}));
-  if (tipo_memorizzato < 0 || tipo_memorizzato > 255) ridotto("type", tipo_memorizzato, bassi8(tipo_memorizzato), 8);
+  if (tipo_memorizzato < 0 || tipo_memorizzato > 255) ridotto("type", tipo_memorizzato, bassi8(tipo_memorizzato), 8, 2);
 }
 
 void segnalazioni::stazione(std::int32_t k, std::int32_t prossimo_testo) {

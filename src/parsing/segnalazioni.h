@@ -60,8 +60,11 @@ class segnalazioni : public osservatore_compilazione {
   void cambio(voce v, std::int64_t posizione, std::int64_t cella, std::int64_t indice_prima, std::int64_t indice_dopo);
   void valore_in_vigore(voce v);
   void curva(std::int64_t prossimo_prima, std::int64_t prossimo_dopo);
-  void oltre_fine(std::int64_t posizione, const char* cosa);
-  void ridotto(const char* cosa, std::int64_t esatto, std::int64_t memorizzato, int bit);
+  // An item, or with `fine` an item's end, past the line's end.
+  void oltre_fine(std::int64_t posizione, bool fine = false);
+  // A value kept to its low bits; `valore` is the entry's value it comes
+  // from, when it is one value alone.
+  void ridotto(const char* cosa, std::int64_t esatto, std::int64_t memorizzato, int bit, std::optional<std::size_t> valore = std::nullopt);
   void montagna(std::int32_t tipo_letto, std::int32_t tipo_memorizzato, std::int64_t distanza);
   void stazione(std::int32_t k, std::int32_t prossimo_testo);
   void tempo_segnale(std::int32_t letto);

@@ -83,7 +83,8 @@ const char* testo_di(const diagnostica& d) {
     case diag::troppi_cartelli: return "more than 80 sign boards: their texts take the service records from 80 down to 1";
     case diag::troppe_montagne: return "more than 80 mountain ranges: the lists hold 80";
     case diag::testo_troppo_lungo: return "the %0 is %1 bytes long; the service data file stores at most 65535";
-    case diag::cella_fuori_pista: return "%0 reaches cell %1, outside the track (cells 0 to %2)";
+    case diag::cella_fuori_pista:
+      return "%0 reaches cell %1 (metres %2), outside the track, whose last cell is %3 (up to metre %4)";
     case diag::somma_fuori_32: return "%0: a value works out at %1, past the 32 bits it is stored in";
     case diag::servizio_mancante: return "the service description is missing";
     case diag::guasto_generico: return "the description could not be read: %0";
