@@ -102,6 +102,8 @@ void segnalazioni::apri(const std::string& nome, lettore_campi& r, parte_descriz
   parte_ = parte;
   sezione_ = sezione_lettura::preambolo;
   voce_.reset();
+  ultima_voce_.reset();
+  riga_ignorata_ = riga_in_piu_ = -1;
   valori_.clear();
 }
 
@@ -236,11 +238,13 @@ void segnalazioni::chiave_letta() {
 void segnalazioni::inizia_voce(voce v) {
   if (++voci_della_chiave_ == 2 && voce_)
     emetti(evento(diag::chiave_multipla, 0, luogo_chiave(), {chiave_.grezzo, formato(*voce_).chiave, formato(v).chiave}));
-  else if (voci_della_chiave_ == 1 && sembra_commento(chiave_.grezzo))
-    emetti(evento(diag::chiave_in_testo, 0, luogo_chiave(), {chiave_.grezzo, formato(v).chiave}));
+  const bool commento = voci_della_chiave_ == 1 && sembra_commento(chiave_.grezzo);
+  if (commento) emetti(evento(diag::chiave_in_testo, 0, luogo_chiave(), {chiave_.grezzo, formato(v).chiave}));
   voce_ = v;
   valori_.clear();
-  a_capo_segnalato_ = false;
+  // A comment read as an entry takes its values from anywhere: the warning
+  // above says enough.
+  a_capo_segnalato_ = commento;
   origine_voce_ = -1;
   ultima_voce_ = v;
   riga_ultima_voce_ = luogo_chiave().riga;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 #include "model/testo.h"
 
@@ -202,14 +203,14 @@ void resa_diagnostiche::file(const std::string& nome, const std::string& percors
 
 void resa_diagnostiche::riporta(const diagnostica& d) { eventi_.push_back(d); }
 
-// By file, in the order the files were named, then by line; the walk's
+// By file, in the order the files were named, then by line and column; the walk's
 // problems and anything else meet later are read where they belong.
 std::vector<diagnostica> resa_diagnostiche::in_ordine() const {
   std::vector<diagnostica> r = eventi_;
   auto chiave = [&](const diagnostica& d) {
     auto it = file_.find(d.dove.file);
     const int f = it != file_.end() ? it->second.ordine : d.dove.noto() ? int(file_.size()) : int(file_.size()) + 1;
-    return std::pair{f, d.dove.riga};
+    return std::tuple{f, d.dove.riga, d.dove.colonna};
   };
   std::stable_sort(r.begin(), r.end(), [&](const diagnostica& a, const diagnostica& b) { return chiave(a) < chiave(b); });
   return r;
