@@ -117,6 +117,59 @@ TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
   }
 }
 
+TEST_F(Cli, CheckReportsEveryProblemAndWritesNothing) {
+  scrivi(dir / "src/L_linea.txt", test::linea_con("pendensa, 500, 10\r\npendenza, 99999, 3\r\n"));
+  scrivi(dir / "src/L_T-.txt", test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, X\r\n"));
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt"}), 2);
+  EXPECT_NE(err.find("src/L_linea.txt:4:1: warning: unknown key word \"pendensa\"; did you mean \"pendenza\"?"), std::string::npos) << err;
+  EXPECT_NE(err.find("pendensa, 500, 10\n^~~~~~~~\n"), std::string::npos) << "the source line and the caret";
+  EXPECT_NE(err.find("src/L_linea.txt:5:11: error: "), std::string::npos) << err;
+  EXPECT_NE(err.find("src/L_T-.txt:2:11: error: "), std::string::npos) << err;
+  EXPECT_NE(err.find("\n2 errors, 1 warning\n"), std::string::npos) << err;
+  EXPECT_TRUE(out.empty());
+  std::vector<std::string> file;
+  for (const auto& e : fs::directory_iterator(dir)) file.push_back(e.path().filename().string());
+  EXPECT_EQ(file, std::vector<std::string>{"src"}) << "check writes nothing";
+
+  // Only warnings: status 0, unless they count as errors.
+  scrivi(dir / "src/L_T-.txt", test::servizio_con(""));
+  scrivi(dir / "src/L_linea.txt", test::linea_con("pendensa, 500, 10\r\n"));
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--no-source"}), 0);
+  EXPECT_EQ(err.find("pendensa, 500"), std::string::npos) << "--no-source leaves the line out";
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--warnings-as-errors"}), 2);
+  EXPECT_NE(err.find("error: unknown key word"), std::string::npos) << err;
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--diagnostics-format=json"}), 0);
+  EXPECT_EQ(err.rfind("{\"diagnostics\": [\n  {\"file\": \"src/L_linea.txt\", \"line\": 4, \"column\": 1, \"severity\": \"warning\"", 0), 0u) << err;
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--diagnostics-format=xml"}), 1);
+
+  // compile prints the same, and its status stays that of the files.
+  EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out/"}), 0);
+  EXPECT_NE(err.find("src/L_linea.txt:4:1: warning: unknown key word"), std::string::npos) << err;
+  EXPECT_NE(out.find("wrote out/L_T.dat\n"), std::string::npos) << "no doubled separator: " << out;
+  EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out", "--warnings-as-errors"}), 2);
+}
+
+TEST_F(Cli, InputEncoding) {
+  const std::string linea_utf8 = test::linea_con("cartello_indicatore, 900, (CITT\xC3\x80)\r\n");
+  scrivi(dir / "src/L_linea.txt", linea_utf8);
+  scrivi(dir / "src/L_T-.txt", test::servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, S\xC3\xA8\r\n"));
+  // Read as it is, each accented letter would be two bytes: a warning.
+  EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "crudo"}), 0);
+  EXPECT_NE(err.find("src/L_linea.txt:4:32: warning: this file looks like UTF-8 (\"\xC3\x80\")"), std::string::npos) << err;
+  EXPECT_NE(leggi(dir / "crudo/L_T.sim").find("S\xC3\xA8"), std::string::npos) << "the bytes stay as they are";
+  // Converted, they are one Windows-1252 byte each.
+  EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "conv", "--input-encoding=utf-8"}), 0);
+  EXPECT_EQ(err, "");
+  const std::string sim = leggi(dir / "conv/L_T.sim");
+  EXPECT_NE(sim.find("S\xE8"), std::string::npos);
+  EXPECT_NE(sim.find("(CITT\xC0)"), std::string::npos);
+  // A character Windows-1252 lacks is an error, and nothing is compiled.
+  scrivi(dir / "src/L_T-.txt", test::servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, A \xE2\x86\x92 B\r\n"));
+  EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "niente", "--input-encoding", "utf-8"}), 2);
+  EXPECT_NE(err.find("src/L_T-.txt:2:60: error: character U+2192 has no Windows-1252 byte"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(dir / "niente/L_T.dat"));
+}
+
 TEST_F(Cli, UsageErrors) {
   sorgenti_predefinite();
   const std::vector<std::vector<std::string>> sbagliati = {

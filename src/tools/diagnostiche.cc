@@ -247,7 +247,7 @@ void resa_diagnostiche::stampa_testo(std::ostream& out, const diagnostica& d, bo
   out << nome_gravita(g) << ":";
   out << " " << messaggio(d);
   if (d.codice > 0) out << " [" << d.codice << "]";
-  else if (g == gravita::errore && !nota) out << " [-Werror]";
+  else if (g == gravita::errore && gravita_di(d.id) == gravita::avviso && !nota) out << " [-Werror]";
   out << "\n";
   // The source line, with a caret under the field. The text is 8-bit, a
   // character a byte, so the caret's column is the field's byte offset.
