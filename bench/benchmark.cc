@@ -11,6 +11,7 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "parsing/segnalazioni.h"
 #include "test_support/linea_grande.h"
 
 namespace sc {
@@ -58,6 +59,36 @@ void BM_LineaGrandeSuDisco(benchmark::State& state) {
   for (auto _ : state) compila_grande(state, disk, d);
 }
 BENCHMARK(BM_LineaGrandeSuDisco)->Unit(benchmark::kMillisecond);
+
+// check on the largest line: the same compile with the diagnostics
+// watching and reading on past errors, against the plain compile, both in
+// memory.
+void BM_CompilaLineaGrande(benchmark::State& state) {
+  const descrizioni d = linea_grande();
+  for (auto _ : state) {
+    MemoryDisk disk;
+    compila_grande(state, disk, d);
+  }
+}
+BENCHMARK(BM_CompilaLineaGrande)->Unit(benchmark::kMillisecond);
+
+void BM_CheckLineaGrande(benchmark::State& state) {
+  const descrizioni d = linea_grande();
+  for (auto _ : state) {
+    MemoryDisk disk;
+    modello m;
+    m.nome_scenario = "Grande";
+    m.nome_treno = "Treno";
+    disk.replace(nome_linea_txt(m), d.linea);
+    disk.replace(nome_treno_txt(m), d.servizio);
+    raccolta_diagnostiche raccolta;
+    segnalazioni diag(raccolta, m, true);
+    std::int32_t j = 1;
+    memorizza_percorso(m, disk, j, &diag);
+    if (!raccolta.tutte.empty()) state.SkipWithError("the largest line should be clean");
+  }
+}
+BENCHMARK(BM_CheckLineaGrande)->Unit(benchmark::kMillisecond);
 
 // 10 MB of repeated length entries: they cost what their bytes cost.
 void BM_LunghezzeRipetute(benchmark::State& state) {
