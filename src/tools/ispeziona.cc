@@ -155,24 +155,6 @@ std::string elenco_geometria(const std::vector<valore_profilo>& punti, bool json
 
 }  // namespace
 
-const char* nome_tipo_cella(int tipo) {
-  switch (tipo) {
-    case cella_vuota: return "";
-    case cella_segnale: return "signal";
-    case cella_fine_rallentamento: return "restriction end";
-    case cella_inizio_rallentamento: return "restriction start";
-    case cella_avviso_rallentamento: return "restriction warning board";
-    case cella_sequenza_avviso: return "warning board sequence";
-    case cella_indicatore_vmax: return "speed board";
-    case cella_stazione: return "station stop";
-    case cella_marcatore_montagna: return "mountain marker";
-    case cella_abbattimento: return "abatement mark";
-    case cella_abbattimento_nullo: return "zero abatement mark";
-    case cella_cartello: return "sign board";
-    default: return "unknown";
-  }
-}
-
 std::optional<tipo_binario> riconosci_binario(const std::string& nome, std::string_view dati) {
   if (finisce(nome, "_linea.dat")) return tipo_binario::geometria;
   if (finisce(nome, ".sim")) return tipo_binario::servizio;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "tools/oggetti_linea.h"
+
 namespace sc {
 
 enum class tipo_binario { geometria, servizio, celle };
@@ -15,8 +17,5 @@ std::optional<tipo_binario> riconosci_binario(const std::string& nome, std::stri
 // The decoded file as text or as JSON; nothing when the bytes are not a
 // file of that kind.
 std::optional<std::string> elenco_binario(tipo_binario tipo, std::string_view dati, bool json);
-
-// Name of a cell kind ("signal", "station stop", ...), "" for an empty cell.
-const char* nome_tipo_cella(int tipo);
 
 }  // namespace sc
