@@ -161,6 +161,8 @@
     mostraLungo: function (da, a) { impostaLungo(da, a); ridisegna(); },
     mostraPianta: function (m, scala) { centraPianta(m, scala); ridisegna(); },
     cursore: function (m) { stato.cursore = m; ridisegna(); },
+    // One frame drawn at once, for the benchmark; its time in ms.
+    disegnaOra: function () { const t = performance.now(); disegnaTutto(); return performance.now() - t; },
     // Where metre m of a lane lies on the page, for a pointer to go there.
     punto: function (m, corsia) {
       const r = telaLungo.getBoundingClientRect(), c = CORSIE.find(function (c) { return c.nome === corsia; });
