@@ -33,58 +33,10 @@ BANDIERE_CHROMIUM = [
     "--window-size=1400,1500", "--hide-scrollbars",
 ]
 
-# A scenario rich in restrictions: with and without warning boards and their
-# sequences, a fast one, abatement marks, flagged mountain ranges.
-RICCA_LINEA = """[generale]
-lunghezza percorso, 12000
-[curve]
-curvad3, 1500, 600
-curvas5, 4000, 400
-curvad6, 7000, 300
-[pendenze]
-pendenza, 0, 5
-pendenza, 2000, 12
-pendenza, 4500, -7
-pendenza, 8000, 0
-[montagne]
-montagna, 1000, 3000, 12
-montagna, 3100, 4000, 1
-montagna, 6000, 9000, 14
-[cartelli]
-indicatori_vmax, 500, 90, 90, 90, 0, , , , 0
-indicatori_vmax, 9500, 80, 70, 60, 1, , , , 0
-[indicazioni]
-cartello_indicatore, 2400, (SOSTA)
-[fine]
-"""
-RICCA_SERVIZIO = """[generale]
-numero vetture, 6
-percentuale massa frenata, 90
-sabbia, 10
-orologio, 8 15 0
-aderenza, 0, 80
-aderenza, 6000, 60
-velocita, 0, 90
-velocita, 5000, 80
-[stazioni]
-stazione, 0, 23, 400, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, ALFA
-stazione, 5000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 8,22,30, BETA
-stazione, 11000, 21, 200, 0,0,0, 0,0,0, 2,1,1, 0, 8,31,0, GAMMA
-[rallentamenti]
-rallentamento, 3000, 30, 600, 0, 1, 0
-rallentamento, 6500, 50, 400, 1, 0, 0
-rallentamento, 9000, 120, 300, 0, 1, 0
-rallentamento, 1200, 40, 200, 0, 1, 0
-[segnali]
-segnale, 2600, 1,3,1,1,0,0,0,0,0,0
-segnale, 4800, 2,3,1,1,0,0,0,0,0,120
-segnale, 7200, 1,3,1,1,0,1,2,1,1,0
-segnale, 10800, 1,3,1,1,0,0,0,0,0,0
-[codici]
-abbattimento, 8200, 90
-abbattimento, 8400, 0
-[fine]
-"""
+# A scenario rich in restrictions (with and without warning boards and their
+# sequences, a fast one), abatement marks and flagged mountain ranges; the C++
+# tests read the same files.
+RICCA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "test_support", "ricca")
 
 
 class ErroreWebDriver(Exception):
@@ -194,9 +146,9 @@ def prepara_scenari(argomenti, lavoro):
     esegui(argomenti, lavoro, "--dir", "builtin")
     sorgenti = os.path.join(lavoro, "src")
     os.makedirs(sorgenti)
-    for nome, testo in (("Ricca_linea.txt", RICCA_LINEA), ("Ricca_Treno-.txt", RICCA_SERVIZIO)):
-        with open(os.path.join(sorgenti, nome), "wb") as f:
-            f.write(testo.replace("\n", "\r\n").encode())
+    for nome in ("Ricca_linea.txt", "Ricca_Treno-.txt"):
+        with open(os.path.join(RICCA, nome), "rb") as f, open(os.path.join(sorgenti, nome), "wb") as g:
+            g.write(f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n"))
     esegui(argomenti, lavoro, "compile", "src/Ricca_linea.txt", "src/Ricca_Treno-.txt", "--out", "ricca")
     subprocess.run([argomenti.large_line, sorgenti], check=True)
     esegui(argomenti, lavoro, "compile", "src/Grande_linea.txt", "src/Grande_Treno-.txt", "--out", "grande")

@@ -486,14 +486,17 @@
         }
       }
       g.font = CARATTERE_PICCOLO;
-      const testo = r.velocita + " km/h, " + (r.fine - r.inizio) + " m", wt = larghezzaTesto(g, testo);
-      const b = { x0: (x0 + x1 - wt) / 2 - 2, x1: (x0 + x1 + wt) / 2 + 2, y0: y + 2, y1: y + 16 };
-      if (x1 - x0 >= wt + 6 && x0 >= SINISTRA && x1 <= destra && b.y1 < p.y + p.h && occupati.libero(b)) {
+      // The longest of these that fits inside the band.
+      for (const testo of [r.velocita + " km/h, " + (r.fine - r.inizio) + " m", r.velocita + " km/h", String(r.velocita)]) {
+        const wt = larghezzaTesto(g, testo);
+        const b = { x0: (x0 + x1 - wt) / 2 - 2, x1: (x0 + x1 + wt) / 2 + 2, y0: y + 2, y1: y + 16 };
+        if (x1 - x0 < wt + 6 || x0 < SINISTRA || x1 > destra || b.y1 > p.y + p.h || !occupati.libero(b)) continue;
         g.fillStyle = "#a04000";
         g.textAlign = "center";
         g.fillText(testo, (x0 + x1) / 2, y + 9);
         occupati.prendi(b);
         api.etichette.lungo.push({ testo: testo, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
+        break;
       }
       g.font = CARATTERE;
     });
@@ -1047,7 +1050,7 @@
     const legenda = document.getElementById("legenda");
     const voci = [
       ["track", function (g) { g.strokeStyle = TRACCIA; g.lineWidth = 3; g.beginPath(); g.moveTo(2, 8); g.lineTo(26, 8); g.stroke(); }],
-      ["run-out after the end", function (g) { g.strokeStyle = CODA; g.lineWidth = 2.5; g.setLineDash([5, 3]); g.beginPath(); g.moveTo(2, 8); g.lineTo(26, 8); g.stroke(); }],
+      ["run-out after the end: " + (TOTALE - FINE) + " m", function (g) { g.strokeStyle = CODA; g.lineWidth = 2.5; g.setLineDash([5, 3]); g.beginPath(); g.moveTo(2, 8); g.lineTo(26, 8); g.stroke(); }],
       ["line's end", function (g) { g.strokeStyle = "#c0392b"; g.lineWidth = 3; g.beginPath(); g.moveTo(14, 1); g.lineTo(14, 15); g.stroke(); }],
       ["station, area", function (g) { g.fillStyle = "rgba(31,111,178,0.4)"; g.fillRect(2, 5, 24, 6); triangolo(g, 14, 8, 5, COLORE[10]); }],
       ["altitude", function (g) { g.strokeStyle = QUOTA; g.lineWidth = 1.6; g.beginPath(); g.moveTo(2, 12); g.lineTo(14, 4); g.lineTo(26, 8); g.stroke(); }],
