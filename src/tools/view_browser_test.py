@@ -7,7 +7,8 @@ writes the page with `scenario-compiler view`, opens it from disk, and checks
 that it renders without console errors or network requests, that the
 stations, signals and other objects are drawn with labels that never
 overlap at several zoom levels, and that pointing at an object shows its
-details. Screenshots are kept in the artefacts directory.
+details; and that the texts of the `plot` picture, as the browser lays them
+out, never overlap either. Screenshots are kept in the artefacts directory.
 
 Exit status 77 (skipped) when Chromium or chromedriver is not installed.
 """
@@ -155,7 +156,22 @@ def prepara_scenari(argomenti, lavoro):
     for nome in ("builtin", "ricca", "grande"):
         pagine[nome] = os.path.join(lavoro, nome + ".html")
         esegui(argomenti, lavoro, "view", nome, "-o", nome + ".html")
+        esegui(argomenti, lavoro, "plot", nome, "-o", nome + ".svg")
     return pagine
+
+
+def controlla_svg(wd, c, nome, svg, artefatti):
+    """The plot as the browser lays it out: its texts never overlap."""
+    wd.apri("file://" + svg)
+    testi = wd.esegui("""return Array.from(document.querySelectorAll('text')).map(function (t) {
+        var r = t.getBoundingClientRect(); return {testo: t.textContent, x0: r.left, x1: r.right, y0: r.top, y1: r.bottom}; });""")
+    c.vero(len(testi) > 20, "%s.svg: only %d texts" % (nome, len(testi)))
+    doppie = sovrapposte(testi)
+    c.vero(not doppie, "%s.svg: overlapping labels %s" % (nome, doppie[:5]))
+    altezza = wd.esegui("return document.documentElement.getAttribute('height')")
+    wd.comando("POST", "/window/rect", {"width": 1400, "height": int(float(altezza)) + 140})
+    wd.schermata(os.path.join(artefatti, nome + "-plot.png"))
+    wd.comando("POST", "/window/rect", {"width": 1400, "height": 1500})
 
 
 def controlla_pagina(wd, c, nome, pagina, attese, artefatti):
@@ -257,6 +273,7 @@ def main():
         try:
             for nome in ("builtin", "ricca", "grande"):
                 controlla_pagina(wd, c, nome, pagine[nome], ATTESE[nome], argomenti.artefacts)
+                controlla_svg(wd, c, nome, pagine[nome][:-5] + ".svg", argomenti.artefacts)
         finally:
             wd.chiudi()
     print("screenshots in " + os.path.abspath(argomenti.artefacts))
