@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "test_support/descrizioni.h"
+#include "test_support/formati.h"
 
 namespace sc {
 namespace {
@@ -205,12 +206,26 @@ TEST_F(Cli, InspectDecodesWhatTheCompilerWrote) {
   fs::create_directories(dir / "b");
   ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
   ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.dat", "--json"}), 0) << err;
-  EXPECT_NE(out.find("{\"cell\": 53, \"metres\": 2650, \"kind\": 1, \"kind_name\": \"signal\", \"val1\": 30"), std::string::npos);
-  EXPECT_NE(out.find("\"cell\": 320"), std::string::npos);
+  EXPECT_TRUE(test::json_valido(out));
+  // The signal written at 2600 m stands in cell 53, which covers 2650 to 2700 m.
+  EXPECT_NE(out.find("{\"cell\": 53, \"from_m\": 2650, \"to_m\": 2700, \"run_out\": false, \"kind\": 1, \"kind_name\": \"signal\", "
+                     "\"at_m\": 2600, \"maps_from_m\": 2576, \"maps_to_m\": 2624, \"label\": \"3/1/1\""),
+            std::string::npos);
+  EXPECT_NE(out.find("\"cell\": 320, \"from_m\": 16000, \"to_m\": 16050, \"run_out\": true"), std::string::npos);
+  EXPECT_NE(out.find("\"line_end_m\": 9000"), std::string::npos);
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.dat"}), 0) << err;
+  EXPECT_NE(out.find("speed board at 700 m (676-724 m map here): speed a vas/vad 70 km/h"), std::string::npos) << out;
+  EXPECT_NE(out.find("station stop PRATOSERVINO, at 0 m"), std::string::npos);
+  EXPECT_NE(out.find("area -250 to 250 m, time 11:35:00"), std::string::npos);
+  EXPECT_NE(out.find("cells 180-317      9000-15899 m  run-out  60 km/h, 0 per mille, adhesion 90\n"), std::string::npos) << out;
   ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.sim"}), 0) << err;
-  EXPECT_NE(out.find("record=1 role=\"station\" tipo_voce=23 valore1=-250 valore2=250"), std::string::npos);
-  EXPECT_NE(out.find("record=85 role=\"scenario data\""), std::string::npos);
-  EXPECT_NE(out.find("intero1=610"), std::string::npos);
+  EXPECT_NE(out.find("record 1 station: name PRATOSERVINO, kind 23, position 0 m, area -250 to 250 m, time 11:35:00"), std::string::npos);
+  EXPECT_NE(out.find("record 85 scenario data: scenario Vidaroz del Zavro"), std::string::npos);
+  EXPECT_NE(out.find("format marker 610"), std::string::npos);
+  EXPECT_NE(out.find("record 86 run data: train Tersio, signal repetition 0 m, 0 m, code 0, sand 15, clock at the start 11:34:39"),
+            std::string::npos);
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.sim", "--json"}), 0) << err;
+  EXPECT_TRUE(test::json_valido(out));
   ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_linea.dat", "--json"}), 0) << err;
   EXPECT_NE(out.find("\"last_metre\": 16000, \"points_set\": 15999, \"start\": [0, 0], \"end_metre\": 15998"), std::string::npos) << out;
   // Recognised by content under another name.
@@ -219,23 +234,69 @@ TEST_F(Cli, InspectDecodesWhatTheCompilerWrote) {
   EXPECT_EQ(out.rfind("service data: 87 records", 0), 0u);
 }
 
-// Tags open and close in order, and nothing but blanks follows the root.
-bool ben_formato(const std::string& xml) {
-  std::vector<std::string> aperti;
-  for (std::size_t p = xml.find('<'); p != std::string::npos; p = xml.find('<', p + 1)) {
-    std::size_t q = xml.find('>', p);
-    if (q == std::string::npos) return false;
-    std::string tag = xml.substr(p + 1, q - p - 1);
-    if (tag[0] == '?' || tag[0] == '!') continue;
-    std::string nome = tag.substr(tag[0] == '/', tag.find_first_of(" />", 1) - (tag[0] == '/'));
-    if (tag[0] == '/') {
-      if (aperti.empty() || aperti.back() != nome) return false;
-      aperti.pop_back();
-    } else if (tag.back() != '/') {
-      aperti.push_back(nome);
-    }
+TEST_F(Cli, InspectFiltersAndExportsThePlan) {
+  fs::create_directories(dir / "b");
+  ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.dat", "--kind", "signal,station", "--from", "2000", "--to=5000"}), 0) << err;
+  std::vector<std::string> celle;
+  for (std::size_t p = out.find("\ncell "); p != std::string::npos; p = out.find("\ncell ", p + 1)) celle.push_back(out.substr(p + 7, 3));
+  EXPECT_EQ(celle, (std::vector<std::string>{"53 ", "67 ", "81 ", "90 "})) << out;
+  EXPECT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.dat", "--kind", "signals"}), 1);
+  EXPECT_NE(err.find("unknown kind signals (did you mean signal?)"), std::string::npos) << err;
+  EXPECT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.dat", "--from", "1km"}), 1);
+  EXPECT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_Tersio.sim", "--points"}), 1);
+
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_linea.dat", "--points", "--from", "0", "--to", "2"}), 0) << err;
+  EXPECT_EQ(out, "metre,x,y\n0,0,0\n1,0,1\n2,0,2\n");
+  ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_linea.dat", "--points", "--json", "-o", "punti.json"}), 0) << err;
+  const std::string punti = leggi(dir / "punti.json");
+  EXPECT_TRUE(test::json_valido(punti));
+  EXPECT_EQ(std::count(punti.begin(), punti.end(), '\n'), 15999 + 2);
+
+  // Coordinates that JSON cannot hold come out as null; the plot and the page skip them.
+  std::string g = leggi(dir / "b/Vidaroz del Zavro_linea.dat");
+  const unsigned char nan[8] = {0, 0, 0, 0, 0, 0, 0xf8, 0x7f}, inf[8] = {0, 0, 0, 0, 0, 0, 0xf0, 0x7f};
+  std::copy(nan, nan + 8, g.begin() + 8 + 98 * 10 + 2);   // X of metre 100
+  std::copy(inf, inf + 8, g.begin() + 8 + 99 * 10 + 2);   // X of metre 101
+  scrivi(dir / "b/Vidaroz del Zavro_linea.dat", g);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"inspect", "b/Vidaroz del Zavro_linea.dat", "--json"},
+                                               std::vector<std::string>{"inspect", "b/Vidaroz del Zavro_linea.dat", "--json", "--points"}}) {
+    ASSERT_EQ(esegui(args), 0) << err;
+    EXPECT_TRUE(test::json_valido(out)) << out.substr(0, 400);
   }
-  return aperti.empty();
+  EXPECT_NE(out.find("[100, null, 100]"), std::string::npos);
+  EXPECT_EQ(esegui({"plot", "b", "-o", "nan.svg"}), 0) << err;
+  EXPECT_TRUE(test::ben_formato(leggi(dir / "nan.svg")));
+  EXPECT_EQ(esegui({"view", "b", "-o", "nan.html"}), 0) << err;
+}
+
+TEST_F(Cli, InspectRefusesWhatIsNotOfItsKind) {
+  fs::create_directories(dir / "b");
+  ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
+  // 480 bytes of text: a multiple of 15, but no track.
+  std::string testo;
+  while (testo.size() < 480) testo += "hello world 123\n";
+  scrivi(dir / "t.txt", testo);
+  scrivi(dir / "t.dat", testo);
+  const std::string sim = leggi(dir / "b/Vidaroz del Zavro_Tersio.sim");
+  scrivi(dir / "rotto.sim", sim.substr(0, sim.size() - 1));
+  std::string celle = leggi(dir / "b/Vidaroz del Zavro_Tersio.dat");
+  celle[15 * 7] = char(99);
+  scrivi(dir / "strana.dat", celle);
+  const std::pair<const char*, const char*> casi[] = {
+      {"t.txt", "is not a line geometry, service data or track cell file"},
+      {"t.dat", "is not a track cell file, as its name says: cell 1 does not carry the format marker 5121"},
+      {"rotto.sim", "is not a service data file, as its name says"},
+      {"strana.dat", "cell 7 holds kind 99, which no compiled track holds"},
+  };
+  for (const auto& [file, motivo] : casi) {
+    EXPECT_EQ(esegui({"inspect", file}), 1) << file;
+    EXPECT_NE(err.find(motivo), std::string::npos) << err;
+    EXPECT_EQ(out, "");
+  }
+  fs::copy_file(dir / "strana.dat", dir / "b/Vidaroz del Zavro_Tersio.dat", fs::copy_options::overwrite_existing);
+  EXPECT_EQ(esegui({"plot", "b"}), 1);
+  EXPECT_NE(err.find("Vidaroz del Zavro_Tersio.dat is not a track cell file: cell 7"), std::string::npos) << err;
 }
 
 TEST_F(Cli, PlotDrawsTheLine) {
@@ -243,15 +304,44 @@ TEST_F(Cli, PlotDrawsTheLine) {
   ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
   ASSERT_EQ(esegui({"plot", "b", "-o", "line.svg"}), 0) << err;
   const std::string svg = leggi(dir / "line.svg");
-  EXPECT_TRUE(ben_formato(svg));
-  // The plan of 16000 m is drawn with thousands of points.
-  std::size_t pianta = svg.find("<polyline class=\"binario\" points=\"");
+  EXPECT_TRUE(test::ben_formato(svg));
+  // The plan ends at the line's end, where the dashed run-out begins.
+  const std::size_t pianta = svg.find("stroke=\"#2c3e50\" stroke-width=\"3\"");
   ASSERT_NE(pianta, std::string::npos);
-  std::string punti = svg.substr(pianta, svg.find("/>", pianta) - pianta);
-  EXPECT_GT(std::count(punti.begin(), punti.end(), ','), 3000);
-  for (const char* nome : {"PRATOSERVINO", "COLLE ZAVRO", "(       )(INERZIA)", "signal", "Vidaroz del Zavro - Tersio"})
+  const std::size_t inizio = svg.rfind("<path d=\"", pianta);
+  const std::string punti = svg.substr(inizio, pianta - inizio);
+  EXPECT_GT(std::count(punti.begin(), punti.end(), 'L'), 30) << "the curves are drawn, thinned to what the sheet shows";
+  for (const char* nome : {"PRATOSERVINO", "COLLE ZAVRO 11:46", "(       )(INERZIA)", "3/1/1 t240", "Vidaroz del Zavro - Tersio", "−12‰",
+                           "end of line 9.000 km", "stroke-dasharray=\"7 5\"", "Legend"})
     EXPECT_NE(svg.find(nome), std::string::npos) << nome;
-  EXPECT_FALSE(ben_formato("<svg><g></svg></g>"));
+  EXPECT_FALSE(test::ben_formato("<svg><g></svg></g>"));
+  EXPECT_FALSE(test::ben_formato("<svg>\x01</svg>"));
+
+  ASSERT_EQ(esegui({"plot", "b", "-o", "-"}), 0) << err;
+  EXPECT_EQ(out, svg);
+  EXPECT_FALSE(fs::exists(dir / "-"));
+  EXPECT_EQ(esegui({"plot", "b", "-o", "line.png"}), 1);
+  EXPECT_NE(err.find("plot draws SVG only: give -o a name ending in .svg"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(dir / "line.png"));
+}
+
+TEST_F(Cli, TheTrainChoosesAmongSeveral) {
+  sorgenti_predefinite();
+  for (const char* treno : {"Tersio", "Merci"})
+    ASSERT_EQ(esegui({"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--train", treno, "--out", "b"}), 0) << err;
+  EXPECT_EQ(esegui({"plot", "b"}), 1);
+  EXPECT_NE(err.find("holds several compiled scenarios"), std::string::npos) << err;
+  EXPECT_EQ(esegui({"view", "b"}), 1);
+  ASSERT_EQ(esegui({"plot", "b", "--train", "Merci"}), 0) << err;
+  EXPECT_NE(leggi(dir / "Vidaroz del Zavro_Merci.svg").find("Vidaroz del Zavro - Merci"), std::string::npos);
+  ASSERT_EQ(esegui({"view", "b", "--train", "Merci", "-o", "pagina.html"}), 0) << err;
+  const std::string pagina = leggi(dir / "pagina.html");
+  EXPECT_NE(pagina.find("<title>Vidaroz del Zavro - Merci"), std::string::npos);
+  EXPECT_NE(pagina.find("\"PRATOSERVINO\""), std::string::npos);
+  EXPECT_EQ(esegui({"view", "b", "--train", "Merci", "-o", "pagina.htm"}), 1);
+  EXPECT_NE(err.find("view writes an HTML page: give -o a name ending in .html"), std::string::npos) << err;
+  ASSERT_EQ(esegui({"view", "b", "--train", "Merci", "-o", "-"}), 0) << err;
+  EXPECT_EQ(out, pagina);
 }
 
 }  // namespace

@@ -71,5 +71,6 @@ extern const comando comando_compile;
 extern const comando comando_check;
 extern const comando comando_inspect;
 extern const comando comando_plot;
+extern const comando comando_view;
 
 }  // namespace sc
