@@ -24,4 +24,7 @@ std::string pagina_generale();
 // The exit statuses, as both help pages and the man page list them.
 extern const char* const testo_stato_uscita;
 
+// What the program does without a command, for the overview and the man page.
+extern const char* const descrizione_generale;
+
 }  // namespace sc
