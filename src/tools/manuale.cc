@@ -1,7 +1,6 @@
 #include "tools/manuale.h"
 
 #include <cctype>
-#include <set>
 #include <sstream>
 #include <vector>
 
@@ -11,19 +10,6 @@
 namespace sc {
 
 namespace {
-
-// Words of a synopsis; "[--out DIR]" stays one word.
-std::vector<std::string> parole(std::string_view testo) {
-  std::istringstream in{std::string(testo)};
-  std::vector<std::string> r;
-  int aperte = 0;
-  for (std::string p; in >> p;) {
-    if (aperte > 0) r.back() += " " + p;
-    else r.push_back(p);
-    for (char c : p) aperte += c == '[' ? 1 : c == ']' ? -1 : 0;
-  }
-  return r;
-}
 
 bool ha_maiuscole(std::string_view s) {
   for (char c : s)
@@ -53,7 +39,7 @@ std::string parola_sinossi(const std::string& w) {
 std::string sinossi(std::string_view nome, std::string_view testo) {
   std::string r = ".SY \"" + testo_roff(nome) + "\"\n";
   std::string riga;
-  for (const std::string& w : parole(testo)) {
+  for (const std::string& w : parole_sinossi(testo)) {
     std::string pezzo = parola_sinossi(w);
     if (pezzo[0] == '\n') {
       if (!riga.empty()) r += riga + "\n";
@@ -141,7 +127,7 @@ const char* genere(std::string_view segnaposto) {
 // Directories when every positional placeholder of the synopsis is one.
 const char* genere_posizionali(const comando& c) {
   bool cartelle = false;
-  for (const std::string& w : parole(c.sinossi)) {
+  for (const std::string& w : parole_sinossi(c.sinossi)) {
     if (w[0] == '[' || w[0] == '-') continue;
     if (std::string_view(genere(w)) != "-d") return "-f";
     cartelle = true;

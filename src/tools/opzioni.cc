@@ -100,6 +100,8 @@ std::string forma_opzione(const opzione& o) {
 
 }  // namespace
 
+std::vector<std::string> parole_sinossi(std::string_view testo) { return parole_di(testo); }
+
 const char* const testo_stato_uscita =
     "    0  success: nothing to report, or nothing differs\n"
     "    1  usage error, or a file that cannot be read, written or used\n"
