@@ -100,6 +100,8 @@ std::string forma_opzione(const opzione& o) {
 
 }  // namespace
 
+std::vector<std::string> parole_sinossi(std::string_view testo) { return parole_di(testo); }
+
 const char* const testo_stato_uscita =
     "    0  success: nothing to report, or nothing differs\n"
     "    1  usage error, or a file that cannot be read, written or used\n"
@@ -107,6 +109,12 @@ const char* const testo_stato_uscita =
     "       its files, check writes nothing), differences (diff), or a round\n"
     "       trip that cannot be exact (decompile)\n"
     "    3  the compile stopped with error 1250 or 1251 and wrote no binary file";
+
+const char* const descrizione_generale =
+    "Without a command, writes the built-in scenario \"Vidaroz del Zavro\" with the train \"Tersio\" into the "
+    "program's directory (or DIR): the line and service descriptions, the notes, the restrictions bulletin and "
+    "the timetable sheet. It then reads both descriptions back, deleting them, compiles the track and writes the "
+    "line geometry (NAME_linea.dat), the service data (NAME_TRAIN.sim) and the track cells (NAME_TRAIN.dat).";
 
 bool chiede_aiuto(const std::vector<std::string>& args) {
   for (const std::string& a : args) {
@@ -177,12 +185,7 @@ std::string pagina_generale() {
     sospeso(r, "    scenario-compiler " + std::string(c->nome) + " ", c->sinossi, 23 + std::string_view(c->nome).size());
   r << "    scenario-compiler help [COMMAND]\n    scenario-compiler --version\n\n";
   r << "DESCRIPTION\n";
-  paragrafi(r,
-            "Without a command, writes the built-in scenario \"Vidaroz del Zavro\" with the train \"Tersio\" into the "
-            "program's directory (or DIR): the line and service descriptions, the notes, the restrictions bulletin and "
-            "the timetable sheet. It then reads both descriptions back, deleting them, compiles the track and writes the "
-            "line geometry (NAME_linea.dat), the service data (NAME_TRAIN.sim) and the track cells (NAME_TRAIN.dat).",
-            4);
+  paragrafi(r, descrizione_generale, 4);
   r << "\nCOMMANDS\n";
   for (const comando* c : comandi()) {
     std::string testa = "    " + std::string(c->nome);

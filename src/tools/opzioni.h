@@ -21,7 +21,13 @@ bool chiede_aiuto(const std::vector<std::string>& args);
 std::string pagina_aiuto(const comando& c);
 std::string pagina_generale();
 
+// The words of a synopsis, "[--out DIR]" kept as one word.
+std::vector<std::string> parole_sinossi(std::string_view testo);
+
 // The exit statuses, as both help pages and the man page list them.
 extern const char* const testo_stato_uscita;
+
+// What the program does without a command, for the overview and the man page.
+extern const char* const descrizione_generale;
 
 }  // namespace sc
