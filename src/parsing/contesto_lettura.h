@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -133,6 +134,28 @@ class lettura_file {
   void chiudi_file() {
     ctx_.chiudi();
     ctx_.disk.remove(nome_);
+  }
+
+  // Runs, in table order, the entries whose tests the key field passes,
+  // until one asks for more than going on. A null handler recognises its
+  // entry without reading it. The diagnostics hear of a field that no test
+  // passes.
+  template <typename Lettura>
+  using entrata = dopo_voce (Lettura::*)();
+  template <typename Lettura>
+  dopo_voce voci_della_chiave(Lettura* lettura, std::initializer_list<std::pair<enum voce, entrata<Lettura>>> voci) {
+    const std::string campo = m_.campo;
+    dopo_voce d = dopo_voce::avanti;
+    bool riconosciuta = false;
+    for (auto [v, e] : voci) {
+      if (d != dopo_voce::avanti || !riconosce(v, campo)) continue;
+      riconosciuta = true;
+      if (!e) continue;
+      voce(v);
+      d = (lettura->*e)();
+    }
+    if (!riconosciuta && d_) d_->chiave_senza_voce();
+    return d;
   }
 
   // Runs one key field's entries; with recovery on, a failure inside them

@@ -167,27 +167,15 @@ void lettura_linea::inizia_voci() {
   if (m_.genera_linea != 0) griglia_.semina();
 }
 
-// The line items whose key words the field holds, in table order.
+// The line items whose key words the field holds, in table order. Without
+// the plan, curve entries are recognised but not read: their values are
+// read as key fields.
 dopo_voce lettura_linea::voci_linea() {
-  const std::string campo = m_.campo;
-  dopo_voce d = dopo_voce::avanti;
-  bool riconosciuta = false;
-  auto esegui_se = [&](enum voce v, dopo_voce (lettura_linea::*entrata)()) {
-    if (d != dopo_voce::avanti || !riconosce(v, campo)) return;
-    riconosciuta = true;
-    // Without the plan, curve entries are not recognised: their values are
-    // read as key fields.
-    if (v == voce::curva && m_.genera_linea == 0) return;
-    voce(v);
-    d = (this->*entrata)();
-  };
-  esegui_se(voce::pendenza, &lettura_linea::pendenza);
-  esegui_se(voce::curva, &lettura_linea::curva);
-  esegui_se(voce::montagna, &lettura_linea::montagna);
-  esegui_se(voce::indicatori, &lettura_linea::indicatori);
-  esegui_se(voce::cartello, &lettura_linea::cartello);
-  if (!riconosciuta && d_) d_->chiave_senza_voce();
-  return d;
+  return voci_della_chiave<lettura_linea>(this, {{voce::pendenza, &lettura_linea::pendenza},
+                                                 {voce::curva, m_.genera_linea != 0 ? &lettura_linea::curva : nullptr},
+                                                 {voce::montagna, &lettura_linea::montagna},
+                                                 {voce::indicatori, &lettura_linea::indicatori},
+                                                 {voce::cartello, &lettura_linea::cartello}});
 }
 
 // Fills the gradient in force up to the cell before `cella_limite`, always at

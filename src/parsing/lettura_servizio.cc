@@ -71,27 +71,12 @@ void lettura_servizio::esegui() {
 
 // The entries whose key words the field holds, in table order.
 dopo_voce lettura_servizio::voci() {
-  const std::string campo = m_.campo;
-  dopo_voce d = dopo_voce::avanti;
-  bool riconosciuta = false;
-  auto esegui_se = [&](enum voce v, dopo_voce (lettura_servizio::*entrata)()) {
-    if (d != dopo_voce::avanti || !riconosce(v, campo)) return;
-    riconosciuta = true;
-    voce(v);
-    d = (this->*entrata)();
-  };
-  esegui_se(voce::frenata, &lettura_servizio::frenata);
-  esegui_se(voce::vetture, &lettura_servizio::vetture);
-  esegui_se(voce::velocita, &lettura_servizio::velocita);
-  esegui_se(voce::aderenza, &lettura_servizio::aderenza);
-  esegui_se(voce::orologio, &lettura_servizio::orologio);
-  esegui_se(voce::sabbia, &lettura_servizio::sabbia);
-  esegui_se(voce::segnale, &lettura_servizio::segnale);
-  esegui_se(voce::rallentamento, &lettura_servizio::rallentamento);
-  esegui_se(voce::abbattimento, &lettura_servizio::abbattimento);
-  esegui_se(voce::stazione, &lettura_servizio::stazione);
-  if (!riconosciuta && d_) d_->chiave_senza_voce();
-  return d;
+  return voci_della_chiave<lettura_servizio>(
+      this, {{voce::frenata, &lettura_servizio::frenata},      {voce::vetture, &lettura_servizio::vetture},
+             {voce::velocita, &lettura_servizio::velocita},    {voce::aderenza, &lettura_servizio::aderenza},
+             {voce::orologio, &lettura_servizio::orologio},    {voce::sabbia, &lettura_servizio::sabbia},
+             {voce::segnale, &lettura_servizio::segnale},      {voce::rallentamento, &lettura_servizio::rallentamento},
+             {voce::abbattimento, &lettura_servizio::abbattimento}, {voce::stazione, &lettura_servizio::stazione}});
 }
 
 dopo_voce lettura_servizio::frenata() {

@@ -10,19 +10,13 @@ namespace sc {
 
 namespace {
 
-class nessuna_interfaccia : public Interfaccia {
- public:
-  void mostra_attesa() override {}
-  void mostra_messaggio(const std::string&) override {}
-};
-
 int esegui(const argomenti& a) {
   resa_diagnostiche resa(opzioni_resa_da(a));
   descrizioni_utente d;
   if (leggi_descrizioni(a, d, resa)) {
     // The same compile as compile's, in memory, reading on past each error.
     MemoryDisk memoria;
-    nessuna_interfaccia ui;
+    interfaccia_terminale ui;
     Form1 compilazione(memoria, ui);
     compilazione.m.nome_scenario = d.scenario;
     compilazione.m.nome_treno = d.treno;
@@ -32,12 +26,6 @@ int esegui(const argomenti& a) {
     compilazione.compila(d.geometria ? 1 : 0, &diag);
   }
   return chiudi_diagnostiche(resa);
-}
-
-std::vector<opzione> opzioni() {
-  std::vector<opzione> o = opzioni_descrizioni();
-  for (const auto& x : opzioni_diagnostiche()) o.push_back(x);
-  return o;
 }
 
 }  // namespace
@@ -54,7 +42,7 @@ const comando comando_check = {
     "the placement walk. Nothing is written.\n\n"
     "The exit status is 0 when there are only warnings or nothing at all, 2 with errors (or with warnings under "
     "--warnings-as-errors).",
-    opzioni(),
+    opzioni_descrizioni(),
     2,
     2,
     esegui,

@@ -18,13 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The compile reports on the terminal, not in a message box.
-class interfaccia_terminale : public Interfaccia {
- public:
-  void mostra_attesa() override {}
-  void mostra_messaggio(const std::string&) override {}
-};
-
 int esegui(const argomenti& a) {
   resa_diagnostiche resa(opzioni_resa_da(a));
   descrizioni_utente d;
@@ -60,13 +53,6 @@ int esegui(const argomenti& a) {
   return esito_diagnostiche;
 }
 
-std::vector<opzione> opzioni() {
-  std::vector<opzione> o = {{"--out", nullptr, "DIR", "Writes the binary files into DIR (default: the current directory), creating it if needed."}};
-  for (const auto& x : opzioni_descrizioni()) o.push_back(x);
-  for (const auto& x : opzioni_diagnostiche()) o.push_back(x);
-  return o;
-}
-
 }  // namespace
 
 const comando comando_compile = {
@@ -81,7 +67,7 @@ const comando comando_compile = {
     "format's code in brackets, warnings for what the format accepts but almost certainly drops or changes, and notes. "
     "The compile stops reading at the first error in the descriptions, as the simulator's format demands, and still "
     "writes its files (exit status 2); check reports every problem in one run.",
-    opzioni(),
+    opzioni_descrizioni({{"--out", nullptr, "DIR", "Writes the binary files into DIR (default: the current directory), creating it if needed."}}),
     2,
     2,
     esegui,

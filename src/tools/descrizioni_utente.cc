@@ -85,8 +85,8 @@ bool codifica(const std::string& nome, std::string& testo, bool da_utf8, resa_di
 
 }  // namespace
 
-std::vector<opzione> opzioni_descrizioni() {
-  return {
+std::vector<opzione> opzioni_descrizioni(std::vector<opzione> prima) {
+  std::vector<opzione> comuni = {
       {"--scenario", nullptr, "NAME", "The scenario name, instead of the one the line file's name gives (NAME_linea.txt)."},
       {"--train", nullptr, "NAME", "The train name, instead of the one the service file's name gives (NAME_TRAIN-.txt)."},
       {"--no-geometry", nullptr, nullptr,
@@ -94,17 +94,14 @@ std::vector<opzione> opzioni_descrizioni() {
       {"--input-encoding", nullptr, "ENCODING",
        "windows-1252 (the default: the bytes are read as they are) or utf-8: the descriptions are converted to Windows-1252 "
        "first, and a character Windows-1252 lacks is an error."},
-  };
-}
-
-std::vector<opzione> opzioni_diagnostiche() {
-  return {
       {"--diagnostics-format", nullptr, "FORMAT",
        "text (the default): FILE:LINE:COL: error|warning|note: MESSAGE [CODE], the source line and a caret; or json: one JSON "
        "document with file, line, column, severity, code, message, metres and notes."},
       {"--no-source", nullptr, nullptr, "Leaves the source line and the caret out of the text diagnostics."},
       {"--warnings-as-errors", nullptr, nullptr, "Counts every warning as an error, for a tree kept clean."},
   };
+  prima.insert(prima.end(), comuni.begin(), comuni.end());
+  return prima;
 }
 
 opzioni_resa opzioni_resa_da(const argomenti& a) {

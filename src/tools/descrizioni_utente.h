@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/form1.h"
 #include "tools/comandi.h"
 #include "tools/diagnostiche.h"
 
@@ -17,9 +18,15 @@ struct descrizioni_utente {
   bool geometria = true;
 };
 
-// The options both commands take, for their tables.
-std::vector<opzione> opzioni_descrizioni();
-std::vector<opzione> opzioni_diagnostiche();
+// The options both commands take, for their tables: `prima` first.
+std::vector<opzione> opzioni_descrizioni(std::vector<opzione> prima = {});
+
+// The commands report on the terminal, never in a message box.
+class interfaccia_terminale : public Interfaccia {
+ public:
+  void mostra_attesa() override {}
+  void mostra_messaggio(const std::string&) override {}
+};
 
 opzioni_resa opzioni_resa_da(const argomenti& a);
 

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "model/testo.h"
+#include "tools/testo_sicuro.h"
 
 namespace sc {
 
@@ -156,23 +157,6 @@ const char* testo_di(const diagnostica& d) {
   return "%0";
 }
 
-std::string json_testo(std::string_view utf8) {
-  std::string r = "\"";
-  for (char c : utf8) {
-    if (c == '"' || c == '\\') {
-      r += '\\';
-      r += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
-      r += buf;
-    } else {
-      r += c;
-    }
-  }
-  return r + "\"";
-}
-
 const char* nome_gravita(gravita g) {
   switch (g) {
     case gravita::errore: return "error";
@@ -269,12 +253,12 @@ void resa_diagnostiche::stampa_testo(std::ostream& out, const diagnostica& d, bo
 std::string resa_diagnostiche::json(const diagnostica& d) const {
   auto it = file_.find(d.dove.file);
   const std::string percorso = it != file_.end() ? it->second.percorso : d.dove.file;
-  std::string r = "{\"file\": " + (percorso.empty() ? std::string("null") : json_testo(percorso));
+  std::string r = "{\"file\": " + (percorso.empty() ? std::string("null") : json_stringa(percorso));
   r += ", \"line\": " + (d.dove.riga > 0 ? std::to_string(d.dove.riga) : "null");
   r += ", \"column\": " + (d.dove.riga > 0 ? std::to_string(d.dove.colonna) : "null");
   r += ", \"severity\": \"" + std::string(nome_gravita(effettiva(d))) + "\"";
   r += ", \"code\": " + (d.codice > 0 ? std::to_string(d.codice) : "null");
-  r += ", \"message\": " + json_testo(messaggio(d));
+  r += ", \"message\": " + json_stringa(messaggio(d));
   r += ", \"metres\": " + (d.metri ? std::to_string(*d.metri) : "null");
   r += ", \"notes\": [";
   for (std::size_t i = 0; i < d.note.size(); ++i) {
