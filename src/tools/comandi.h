@@ -70,5 +70,7 @@ const std::vector<const comando*>& comandi();
 extern const comando comando_compile;
 extern const comando comando_inspect;
 extern const comando comando_plot;
+extern const comando comando_decompile;
+extern const comando comando_diff;
 
 }  // namespace sc
