@@ -1,9 +1,8 @@
 // The line description of a compiled scenario: general values, gradients,
-// mountains, speed boards and sign boards.
+// speed boards and sign boards.
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <optional>
 
 #include "model/modello.h"
 #include "parsing/memo.h"
@@ -49,72 +48,6 @@ std::array<terna, 3> progressive_scritte(const std::vector<voce_servizio>& s) {
 
 riga riga_terna(const char* chiave, const terna& t) { return {chiave, {numero(t[0]), numero(t[1]), numero(t[2])}}; }
 
-// A flagged or plain range of mountain cells, to be one entry.
-struct pezzo {
-  std::int32_t primo, ultimo;
-  bool segnato;
-};
-
-// States of a cell inside a run: 0 plain, 1 + k flagged with the cell k
-// places after the range's first, counted modulo 4 (k = 3 takes a marker).
-constexpr int stati = 5;
-
-// Cost of a cell in a state: a marker where none falls, or a free cell where
-// one must stand, cannot be given back.
-int violazione(int stato, const cella& c) {
-  if (stato == 4) return c.tipo == cella_vuota ? 1 : 0;
-  return c.tipo == cella_marcatore_montagna ? 1 : 0;
-}
-
-// The fewest ranges that cover cells a to b of one mountain type and put
-// every marker where a flagged range puts one (its 4th, 8th ... cell; other
-// items may cover them since). Each further range of a type other than 3
-// costs a separating entry as well.
-std::vector<pezzo> dividi_serie(const std::vector<cella>& celle, std::int32_t a, std::int32_t b, bool tipo3) {
-  constexpr int infinito = std::numeric_limits<int>::max() / 4, errore = 1000;
-  const int nuovo = tipo3 ? 1 : 2;
-  const std::size_t n = std::size_t(b - a + 1);
-  std::vector<std::array<int, stati>> costo(n);
-  std::vector<std::array<std::int8_t, stati>> da(n);  // previous state; + stati when a range starts here
-  costo[0].fill(infinito);
-  for (int s : {0, 1}) costo[0][std::size_t(s)] = 1 + errore * violazione(s, celle[std::size_t(a)]);
-  for (std::size_t i = 1; i < n; ++i) {
-    const auto& p = costo[i - 1];
-    const int migliore = int(std::min_element(p.begin(), p.end()) - p.begin());
-    for (int s = 0; s < stati; ++s) {
-      const int continua = s == 0 ? 0 : s == 1 ? 4 : s - 1;
-      int c = p[std::size_t(continua)];
-      std::int8_t origine = std::int8_t(continua);
-      if ((s == 0 || s == 1) && p[std::size_t(migliore)] + nuovo < c) {
-        c = p[std::size_t(migliore)] + nuovo;
-        origine = std::int8_t(migliore + stati);
-      }
-      costo[i][std::size_t(s)] = c >= infinito ? infinito : c + errore * violazione(s, celle[std::size_t(a) + i]);
-      da[i][std::size_t(s)] = origine;
-    }
-  }
-  int s = int(std::min_element(costo[n - 1].begin(), costo[n - 1].end()) - costo[n - 1].begin());
-  std::vector<pezzo> pezzi;
-  std::int32_t ultimo = b;
-  for (std::size_t i = n - 1; i > 0; --i) {
-    const int o = da[i][std::size_t(s)];
-    if (o >= stati) {
-      pezzi.push_back({a + std::int32_t(i), ultimo, s != 0});
-      ultimo = a + std::int32_t(i) - 1;
-    }
-    s = o % stati;
-  }
-  pezzi.push_back({a, ultimo, s != 0});
-  std::reverse(pezzi.begin(), pezzi.end());
-  return pezzi;
-}
-
-// The type field that stores mountain type t, flagged or not.
-std::int32_t tipo_scritto(std::uint8_t t, bool segnato) {
-  if (segnato) return t >= 1 ? t + 10 : 256 + 10;
-  return t <= 10 ? t : std::int32_t(t) - 256;
-}
-
 }  // namespace
 
 std::vector<riga> voci_generali(const vista& v, std::int32_t lunghezza) {
@@ -153,38 +86,6 @@ std::vector<riga> voci_pendenze(const vista& v) {
   for (const cella& c : v.celle) valori.push_back(c.val8);
   std::vector<riga> r;
   for (auto [c, valore] : cambi_riempimento(valori)) r.push_back({"pendenza", {numero(50 * std::int64_t(c)), numero(valore - 100)}});
-  return r;
-}
-
-std::vector<riga> voci_montagne(const vista& v) {
-  constexpr std::size_t massimo_voci = 80;  // the readers keep no more ranges
-  const auto& celle = v.celle;
-  std::vector<riga> r;
-  std::optional<std::int64_t> fine_precedente;
-  auto aggiungi = [&](std::int64_t inizio, std::int64_t fine, std::int32_t tipo) {
-    if (r.size() < massimo_voci) r.push_back({"montagna", {numero(inizio), numero(fine), numero(tipo)}});
-    fine_precedente = fine;
-  };
-  for (std::int32_t a = 0; a <= v.n_celle;) {
-    const std::uint8_t t = celle[std::size_t(a)].montagna;
-    std::int32_t b = a;
-    while (b < v.n_celle && celle[std::size_t(b) + 1].montagna == t) ++b;
-    if (t != 0) {
-      for (const pezzo& p : dividi_serie(celle, a, b, t == 3)) {
-        std::int64_t inizio = 50 * std::int64_t(p.primo);
-        const std::int64_t fine = 50 * (std::int64_t(p.ultimo) + 1);
-        if (!entra(inizio, v.n_celle)) continue;
-        // A range starting within 150 m of the previous one's end becomes
-        // type 3: a little later start or a range of no cells avoids it.
-        if (fine_precedente && inizio - *fine_precedente <= 150 && t != 3) {
-          if (inizio - *fine_precedente == 150) inizio += 10;
-          else aggiungi(inizio, inizio - 200, 3);
-        }
-        aggiungi(inizio, fine, tipo_scritto(t, p.segnato));
-      }
-    }
-    a = b + 1;
-  }
   return r;
 }
 

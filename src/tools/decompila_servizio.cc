@@ -1,10 +1,7 @@
 // The service description of a compiled scenario: train and run data, speed
 // limits and adhesion, stations, signals and restrictions.
 #include <algorithm>
-#include <functional>
 #include <optional>
-#include <queue>
-#include <set>
 
 #include "model/arrotonda.h"
 #include "model/modello.h"
@@ -78,23 +75,30 @@ marche segni_segnale(std::int32_t c, std::int32_t codice) {
   return m;
 }
 
+std::int32_t codice_semplice(std::int16_t val4) { return ((val4 % 10) + 10) % 10; }
+
 // The approach code sx * 3 + dx of a signal: the last digit of val4 (the
-// rest is rapp * 10), with as many tens as make the stored marks agree.
-std::int32_t codice_avvicinamento(const vista& v, std::int32_t c, std::int16_t val4) {
-  const std::int32_t base = ((val4 % 10) + 10) % 10;
+// rest is rapp * 10), unless more tens make more of its stored marks agree,
+// counting only marks that no other station or signal (with its plain
+// code) explains.
+std::int32_t codice_avvicinamento(const vista& v, std::int32_t c, const std::vector<std::vector<std::uint8_t>>& altri) {
+  const std::int32_t base = codice_semplice(v.celle[std::size_t(c)].val4);
   std::int32_t scelto = base;
   int migliori = -1;
   for (std::int32_t decine = 0; decine < 64; ++decine) {  // the marks repeat after 64 tens
     int uguali = 0;
-    for (auto [j, valore] : segni_segnale(c, base + 10 * decine)) uguali += v.celle[std::size_t(j)].val6 == valore;
+    for (auto [j, valore] : segni_segnale(c, base + 10 * decine)) {
+      const std::uint8_t visto = v.celle[std::size_t(j)].val6;
+      const auto& a = altri[std::size_t(j)];
+      uguali += visto == valore && std::count(a.begin(), a.end(), visto) == 0;
+    }
     if (uguali > migliori) migliori = uguali, scelto = base + 10 * decine;
   }
   return scelto;
 }
 
-scrittore segnale(const vista& v, std::int32_t c) {
+scrittore segnale(const vista& v, std::int32_t c, std::int32_t codice) {
   const cella& x = v.celle[std::size_t(c)];
-  const std::int32_t codice = codice_avvicinamento(v, c, x.val4);
   const std::int32_t rapp = (x.val4 - codice) / 10;
   // Only sx = 2 keeps the time; a time of 1 to 100 would become 101.
   const std::int32_t sx = x.val5 != 0 ? 2 : std::min(codice / 3, 2);
@@ -106,53 +110,85 @@ scrittore segnale(const vista& v, std::int32_t c) {
           segni_segnale(c, codice)};
 }
 
-// The order of writing: stations in their order, then signals by position,
-// except where a cell's approach mark is the one of a writer that this
-// order puts before another writer of that cell.
+// The signals, each with the approach code its marks show.
+std::vector<scrittore> segnali(const vista& v, const std::vector<scrittore>& stazioni) {
+  std::vector<std::int32_t> celle;
+  for (std::int32_t c = 0; c <= v.n_celle; ++c)
+    if (v.celle[std::size_t(c)].tipo == cella_segnale && entra(posizione_punto(c), v.n_celle)) celle.push_back(c);
+  // Every mark of the stations and of the signals with their plain codes.
+  std::vector<std::vector<std::uint8_t>> segni(v.celle.size());
+  auto aggiungi = [&](const marche& m, int verso) {
+    for (auto [j, valore] : m) {
+      auto& s = segni[std::size_t(j)];
+      if (verso > 0) s.push_back(valore);
+      else s.erase(std::find(s.begin(), s.end(), valore));
+    }
+  };
+  for (const scrittore& w : stazioni) aggiungi(w.segni, 1);
+  for (std::int32_t c : celle) aggiungi(segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4)), 1);
+  std::vector<scrittore> r;
+  for (std::int32_t c : celle) {
+    const marche propri = segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4));
+    aggiungi(propri, -1);
+    r.push_back(segnale(v, c, codice_avvicinamento(v, c, segni)));
+    aggiungi(propri, 1);
+  }
+  return r;
+}
+
+// The order of writing. It is built from the end: a writer can come last of
+// those left when every cell it marks that no later writer has settled
+// holds its value. Taking such a writer never keeps another from its turn,
+// so this finds an order whenever one exists; among those that can come
+// last the latest of the usual order (stations in their order, then
+// signals by position) is taken, which gives the usual order back when
+// nothing requires another.
 std::vector<std::size_t> ordine_scrittura(const vista& v, const std::vector<scrittore>& w) {
   const std::size_t n = w.size();
   std::vector<std::vector<std::size_t>> per_cella(v.celle.size());
   for (std::size_t i = 0; i < n; ++i)
     for (auto [j, valore] : w[i].segni) per_cella[std::size_t(j)].push_back(i);
-  std::vector<std::set<std::size_t>> dopo(n);  // i must come before every element of dopo[i]
-  std::vector<int> prima(n, 0);
-  auto arco = [&](std::size_t a, std::size_t b) {
-    if (a != b && dopo[a].insert(b).second) ++prima[b];
+  auto giusto = [&](std::size_t i, std::size_t j) {
+    for (auto [c, valore] : w[i].segni)
+      if (std::size_t(c) == j) return valore == v.celle[j].val6;
+    return true;
   };
-  for (std::size_t i = 0; i + 1 < n; ++i)
-    if (w[i].stazione && w[i + 1].stazione) arco(i, i + 1);
-  auto valore_di = [&](std::size_t i, std::size_t j) {
-    for (auto [cella, valore] : w[i].segni)
-      if (std::size_t(cella) == j) return valore;
-    return std::uint8_t(0);
-  };
+  // A cell that no writer gives its value cannot be settled: it is left out.
+  std::vector<bool> decisa(v.celle.size(), false);
+  std::vector<int> contrari(n, 0);  // unsettled cells where the writer's value is not the stored one
   for (std::size_t j = 0; j < per_cella.size(); ++j) {
     const auto& chi = per_cella[j];
-    if (chi.size() < 2) continue;
-    const std::uint8_t visto = v.celle[j].val6;
-    std::optional<std::size_t> ultimo;
-    for (std::size_t i : chi)
-      if (valore_di(i, j) == visto) ultimo = i;
-    if (!ultimo) continue;
-    for (std::size_t i : chi)
-      if (valore_di(i, j) != visto) arco(i, *ultimo);
+    decisa[j] = std::none_of(chi.begin(), chi.end(), [&](std::size_t i) { return giusto(i, j); });
+    if (!decisa[j])
+      for (std::size_t i : chi) contrari[i] += !giusto(i, j);
   }
-  std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> pronti;
-  for (std::size_t i = 0; i < n; ++i)
-    if (prima[i] == 0) pronti.push(i);
-  std::vector<std::size_t> ordine;
-  while (!pronti.empty()) {
-    const std::size_t i = pronti.top();
-    pronti.pop();
-    ordine.push_back(i);
-    for (std::size_t b : dopo[i])
-      if (--prima[b] == 0) pronti.push(b);
+  std::vector<bool> fatto(n, false);
+  std::size_t stazioni = 0;
+  while (stazioni < n && w[stazioni].stazione) ++stazioni;
+  std::size_t ultima_stazione = stazioni;  // stations keep their order: the last one left goes first
+  std::vector<std::size_t> inverso;
+  for (std::size_t passo = 0; passo < n; ++passo) {
+    std::optional<std::size_t> scelto, riserva;
+    for (std::size_t i = n; i-- > 0;) {
+      if (fatto[i] || (w[i].stazione && i + 1 != ultima_stazione)) continue;
+      if (!riserva) riserva = i;
+      if (contrari[i] == 0) {
+        scelto = i;
+        break;
+      }
+    }
+    const std::size_t i = scelto ? *scelto : *riserva;  // none fits: the marks contradict each other
+    fatto[i] = true;
+    inverso.push_back(i);
+    if (w[i].stazione) --ultima_stazione;
+    for (auto [c, valore] : w[i].segni) {
+      const std::size_t j = std::size_t(c);
+      if (decisa[j]) continue;
+      decisa[j] = true;
+      for (std::size_t k : per_cella[j]) contrari[k] -= !giusto(k, j);
+    }
   }
-  if (ordine.size() != n) {  // the marks contradict each other: the plain order
-    ordine.resize(n);
-    for (std::size_t i = 0; i < n; ++i) ordine[i] = i;
-  }
-  return ordine;
+  return {inverso.rbegin(), inverso.rend()};
 }
 
 }  // namespace
@@ -188,8 +224,7 @@ std::vector<sezione> sezioni_stazioni_segnali(const vista& v) {
   std::vector<scrittore> w;
   const std::int32_t k = stazioni_salvate(v);
   for (std::int32_t i = 1; i <= k; ++i) w.push_back(stazione(v.servizio[std::size_t(i)], i));
-  for (std::int32_t c = 0; c <= v.n_celle; ++c)
-    if (v.celle[std::size_t(c)].tipo == cella_segnale && entra(posizione_punto(c), v.n_celle)) w.push_back(segnale(v, c));
+  for (scrittore& s : segnali(v, w)) w.push_back(std::move(s));
   std::vector<sezione> r;
   for (std::size_t i : ordine_scrittura(v, w)) {
     const char* titolo = w[i].stazione ? "[stazioni]" : "[segnali]";
