@@ -7,6 +7,7 @@
 // compiles without a reading error.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -106,10 +107,10 @@ class generatore_scenari {
       const bool segnata = caso(50);
       t += "montagna, " + n(p) + ", " + n(fine) + ", " + n(tra(1, 6) + (segnata ? 10 : 0)) + "\r\n";
       // Touching, within 150 m, apart, or over the end of a plain range
-      // (the markers of a flagged one come back only where they line up
-      // with ranges of their own).
+      // (under a flagged one, the markers a later range leaves in its
+      // middle do not come back).
       const int modo = int(tra(0, 3));
-      p = modo == 0 ? fine : modo == 1 ? fine + tra(1, 150) : modo == 2 && !segnata ? fine - tra(50, 400) : fine + tra(151, 2000);
+      p = modo == 0 ? fine : modo == 1 ? fine + tra(1, 150) : modo == 2 && !segnata ? std::max(p, fine - tra(50, 400)) : fine + tra(151, 2000);
       if (p < 0) p = 0;
     }
     return t;

@@ -1,5 +1,6 @@
 #include "tools/decompila.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <memory>
@@ -84,13 +85,17 @@ std::string descrizione_servizio(const vista& v) {
   s.push_back({"[generale]", voci_treno(v)});
   s.push_back({"[aderenze]", voci_aderenza(v)});
   s.push_back({"[vel_limite]", voci_velocita(v)});
+  // The usual layout: stations, restrictions and marks, signals, each
+  // section there even when empty; where the order of stations and signals
+  // matters their sections alternate, restrictions before the last signals.
   std::vector<sezione> gruppi = sezioni_stazioni_segnali(v);
-  if (gruppi.empty() || gruppi.front().titolo != "[stazioni]") gruppi.insert(gruppi.begin(), {"[stazioni]", {}});
+  auto ha = [&](const char* titolo) { return std::any_of(gruppi.begin(), gruppi.end(), [&](const sezione& g) { return g.titolo == titolo; }); };
+  if (!ha("[stazioni]")) gruppi.insert(gruppi.begin(), {"[stazioni]", {}});
+  if (!ha("[segnali]")) gruppi.push_back({"[segnali]", {}});
   sezione rallentamenti{"[rallentamenti]", voci_rallentamenti(v)};
   for (riga& r : voci_abbattimenti(v)) rallentamenti.righe.push_back(std::move(r));
-  // Restrictions and marks before the last signals, as the usual layout has them.
   if (gruppi.back().titolo == "[segnali]") gruppi.insert(gruppi.end() - 1, std::move(rallentamenti));
-  else gruppi.push_back(std::move(rallentamenti)), gruppi.push_back({"[segnali]", {}});
+  else gruppi.push_back(std::move(rallentamenti));
   for (sezione& g : gruppi) s.push_back(std::move(g));
   s.push_back({"[codici]", {}});
   return testo(s);
@@ -114,10 +119,6 @@ class disco_verifica : public MemoryDisk {
   std::string scartato_;
 };
 
-bool stessi_bit(const valore_profilo& a, const valore_profilo& b) {
-  return a.tag == b.tag && std::bit_cast<std::uint64_t>(a.valore) == std::bit_cast<std::uint64_t>(b.valore);
-}
-
 // The grid of the compile against the stored points. The geometry file
 // holds the points one after the other, tag and value, and nothing else, so
 // equal points are equal bytes.
@@ -125,8 +126,17 @@ bool piano_uguale(const profilo_linea& p, const std::vector<valore_profilo>& g) 
   if (!p.creato()) return g.empty();
   const std::size_t metri = std::size_t(p.ultimo_metro()) + 1;
   if (g.size() != 2 * metri) return false;
-  for (std::size_t m = 0; m < metri; ++m)
-    if (!stessi_bit(p(std::int32_t(m), 0), g[m]) || !stessi_bit(p(std::int32_t(m), 1), g[metri + m])) return false;
+  const std::size_t interi = std::size_t(p.interi()), calcolati = std::size_t(p.calcolati());
+  for (int asse = 0; asse < 2; ++asse) {
+    const valore_profilo* punto = g.data() + (asse == 0 ? 0 : metri);
+    for (std::size_t m = 0; m < metri; ++m) {
+      const auto tag = m < interi ? valore_profilo::intero : m < calcolati ? valore_profilo::reale : valore_profilo::vuoto;
+      if (punto[m].tag != tag) return false;
+      if (tag == valore_profilo::vuoto) continue;
+      const double v = asse == 0 ? p.x(std::int32_t(m)) : p.y(std::int32_t(m));
+      if (std::bit_cast<std::uint64_t>(v) != std::bit_cast<std::uint64_t>(punto[m].valore)) return false;
+    }
+  }
   return true;
 }
 

@@ -58,15 +58,15 @@ int classe_passo(const classi_curva& k, int precedente, double x2, double y2, do
 
 std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t n_celle) {
   std::vector<riga> r;
-  if (g.size() < 8) return r;
   const std::size_t metri = g.size() / 2;  // metres 0 to N
-  auto x = [&](std::size_t m) { return g[m].valore; };
-  auto y = [&](std::size_t m) { return g[metri + m].valore; };
-  auto calcolato = [&](std::size_t m) { return g[m].tag == valore_profilo::reale && g[metri + m].tag == valore_profilo::reale; };
+  if (metri < 4) return r;
+  const valore_profilo* x = g.data();
+  const valore_profilo* y = g.data() + metri;
+  auto calcolato = [&](std::size_t m) { return x[m].tag == valore_profilo::reale && y[m].tag == valore_profilo::reale; };
 
   const classi_curva k;
-  std::int64_t inizio_voce = -1;  // start written for the run in progress
-  std::size_t fine_voce = 0;      // last metre of the previous entry
+  std::int64_t inizio_voce = -1;  // start written for the previous entry
+  std::size_t fine_voce = 0;      // and its last metre
   int classe = 0;
   std::size_t primo = 0;  // first metre of the run in progress
   auto chiudi = [&](std::size_t ultimo) {
@@ -85,7 +85,7 @@ std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t 
   };
   std::size_t m = 2;
   for (; m < metri && calcolato(m); ++m) {
-    const int c = classe_passo(k, classe, x(m - 2), y(m - 2), x(m - 1), y(m - 1), x(m), y(m));
+    const int c = classe_passo(k, classe, x[m - 2].valore, y[m - 2].valore, x[m - 1].valore, y[m - 1].valore, x[m].valore, y[m].valore);
     if (c == classe) continue;
     chiudi(m - 1);
     classe = c;

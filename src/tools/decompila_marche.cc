@@ -37,6 +37,9 @@ class replica {
       if (tipo(i) == cella_avviso_rallentamento) regola_a(i);
       else if (tipo(i) == cella_inizio_rallentamento) regola_b(i);
     }
+    // A mark left to the description must be one it can give.
+    for (std::int32_t j = 0; j <= u_ && !conflitto_; ++j)
+      if (st_[std::size_t(j)] == stato::incerta && !scrivibile(j)) conflitto_ = true;
     return !conflitto_;
   }
   // The choices made, in the order met: true for a mark of the description.
@@ -54,8 +57,11 @@ class replica {
     if (prossima_ == scelte_.size()) scelte_.push_back(false);
     if (!scelte_[prossima_++]) return true;
     s = stato::da_scrivere;
+    if (!scrivibile(j)) conflitto_ = true;
     return false;
   }
+  // An abatement entry reaches the cell: its position lies on the track.
+  bool scrivibile(std::int32_t j) const { return entra(50 * std::int64_t(j), u_); }
   bool libera_in(std::int32_t j) { return j >= 0 && j <= u_ && libera(j); }
   void metti(std::int32_t j) {
     if (st_[std::size_t(j)] == stato::libera) conflitto_ = true;

@@ -80,17 +80,20 @@ std::int32_t codice_semplice(std::int16_t val4) { return ((val4 % 10) + 10) % 10
 // The approach code sx * 3 + dx of a signal: the last digit of val4 (the
 // rest is rapp * 10), unless more tens make more of its stored marks agree,
 // counting only marks that no other station or signal (with its plain
-// code) explains.
-std::int32_t codice_avvicinamento(const vista& v, std::int32_t c, const std::vector<std::vector<std::uint8_t>>& altri) {
+// code) explains. `spiegati` counts, for each cell, the writers whose mark
+// there is the stored one.
+std::int32_t codice_avvicinamento(const vista& v, std::int32_t c, const std::vector<std::uint8_t>& spiegati) {
   const std::int32_t base = codice_semplice(v.celle[std::size_t(c)].val4);
+  auto segno = [&](std::int32_t codice, int b) { return bassi8(std::int64_t(codice) * 10 + b); };
   std::int32_t scelto = base;
   int migliori = -1;
   for (std::int32_t decine = 0; decine < 64; ++decine) {  // the marks repeat after 64 tens
     int uguali = 0;
-    for (auto [j, valore] : segni_segnale(c, base + 10 * decine)) {
-      const std::uint8_t visto = v.celle[std::size_t(j)].val6;
-      const auto& a = altri[std::size_t(j)];
-      uguali += visto == valore && std::count(a.begin(), a.end(), visto) == 0;
+    for (int b = 1; b <= 4 && c - 2 * b >= 0; ++b) {
+      const std::size_t j = std::size_t(c - 2 * b);
+      const std::uint8_t visto = v.celle[j].val6;
+      const int altri = spiegati[j] - (segno(base, b) == visto);
+      uguali += segno(base + 10 * decine, b) == visto && altri == 0;
     }
     if (uguali > migliori) migliori = uguali, scelto = base + 10 * decine;
   }
@@ -115,24 +118,14 @@ std::vector<scrittore> segnali(const vista& v, const std::vector<scrittore>& sta
   std::vector<std::int32_t> celle;
   for (std::int32_t c = 0; c <= v.n_celle; ++c)
     if (v.celle[std::size_t(c)].tipo == cella_segnale && entra(posizione_punto(c), v.n_celle)) celle.push_back(c);
-  // Every mark of the stations and of the signals with their plain codes.
-  std::vector<std::vector<std::uint8_t>> segni(v.celle.size());
-  auto aggiungi = [&](const marche& m, int verso) {
-    for (auto [j, valore] : m) {
-      auto& s = segni[std::size_t(j)];
-      if (verso > 0) s.push_back(valore);
-      else s.erase(std::find(s.begin(), s.end(), valore));
-    }
+  std::vector<std::uint8_t> spiegati(v.celle.size(), 0);
+  auto conta = [&](const marche& m) {
+    for (auto [j, valore] : m) spiegati[std::size_t(j)] += valore == v.celle[std::size_t(j)].val6;
   };
-  for (const scrittore& w : stazioni) aggiungi(w.segni, 1);
-  for (std::int32_t c : celle) aggiungi(segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4)), 1);
+  for (const scrittore& w : stazioni) conta(w.segni);
+  for (std::int32_t c : celle) conta(segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4)));
   std::vector<scrittore> r;
-  for (std::int32_t c : celle) {
-    const marche propri = segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4));
-    aggiungi(propri, -1);
-    r.push_back(segnale(v, c, codice_avvicinamento(v, c, segni)));
-    aggiungi(propri, 1);
-  }
+  for (std::int32_t c : celle) r.push_back(segnale(v, c, codice_avvicinamento(v, c, spiegati)));
   return r;
 }
 
