@@ -55,7 +55,8 @@ int esegui(const argomenti& a) {
   if (v.codice_mostrato) std::cerr << "the descriptions stop the compile: " << riga_errore(v.codice_mostrato, 0, "", 0) << "\n";
   else if (!v.scritto) std::cerr << "the descriptions compile to no file: " << riga_errore(v.codice_errore, v.posizione_errore, "", 0) << "\n";
   else if (v.codice_errore > 0)
-    std::cerr << "note: their compile records " << riga_errore(v.codice_errore, v.posizione_errore, "", 0) << ", as the stored scenario's must have\n";
+    std::cerr << "note: compiling them records " << riga_errore(v.codice_errore, v.posizione_errore, "", 0)
+              << " (so did the compile of the stored scenario)\n";
   if (!v.esatta()) {
     std::cerr << "the round trip is not exact: the stored files hold what this compiler does not write (stored -> compiled back)\n";
     return esito_problemi;

@@ -2,6 +2,7 @@
 // limits and adhesion, stations, signals and restrictions.
 #include <algorithm>
 #include <optional>
+#include <queue>
 
 #include "model/arrotonda.h"
 #include "model/modello.h"
@@ -155,30 +156,36 @@ std::vector<std::size_t> ordine_scrittura(const vista& v, const std::vector<scri
     if (!decisa[j])
       for (std::size_t i : chi) contrari[i] += !giusto(i, j);
   }
-  std::vector<bool> fatto(n, false);
+  // Stations keep their order: only the last one left may be taken.
   std::size_t stazioni = 0;
   while (stazioni < n && w[stazioni].stazione) ++stazioni;
-  std::size_t ultima_stazione = stazioni;  // stations keep their order: the last one left goes first
+  std::priority_queue<std::size_t> pronti;  // writers that can come last, latest first
+  std::vector<bool> fatto(n, false), in_coda(n, false);
+  auto proponi = [&](std::size_t i) {
+    if (!fatto[i] && !in_coda[i] && contrari[i] == 0 && (!w[i].stazione || i + 1 == stazioni)) pronti.push(i), in_coda[i] = true;
+  };
+  for (std::size_t i = 0; i < n; ++i) proponi(i);
+  std::size_t riserva = n;  // when none fits (the marks contradict each other): the latest left
   std::vector<std::size_t> inverso;
-  for (std::size_t passo = 0; passo < n; ++passo) {
-    std::optional<std::size_t> scelto, riserva;
-    for (std::size_t i = n; i-- > 0;) {
-      if (fatto[i] || (w[i].stazione && i + 1 != ultima_stazione)) continue;
-      if (!riserva) riserva = i;
-      if (contrari[i] == 0) {
-        scelto = i;
-        break;
-      }
+  while (inverso.size() < n) {
+    while (!pronti.empty() && fatto[pronti.top()]) pronti.pop();
+    std::size_t i;
+    if (!pronti.empty()) {
+      i = pronti.top();
+      pronti.pop();
+    } else {
+      while (fatto[riserva - 1] || (w[riserva - 1].stazione && riserva != stazioni)) --riserva;
+      i = riserva - 1;
     }
-    const std::size_t i = scelto ? *scelto : *riserva;  // none fits: the marks contradict each other
     fatto[i] = true;
     inverso.push_back(i);
-    if (w[i].stazione) --ultima_stazione;
+    if (w[i].stazione && --stazioni > 0) proponi(stazioni - 1);
     for (auto [c, valore] : w[i].segni) {
       const std::size_t j = std::size_t(c);
       if (decisa[j]) continue;
       decisa[j] = true;
-      for (std::size_t k : per_cella[j]) contrari[k] -= !giusto(k, j);
+      for (std::size_t k : per_cella[j])
+        if (!giusto(k, j) && --contrari[k] == 0) proponi(k);
     }
   }
   return {inverso.rbegin(), inverso.rend()};
