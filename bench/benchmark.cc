@@ -12,7 +12,7 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "compile/decodifica.h"
+#include "test_support/compilazione.h"
 #include "test_support/linea_grande.h"
 #include "tools/decompila.h"
 
@@ -86,23 +86,8 @@ void BM_LineaGrandeCompilata(benchmark::State& state) {
 BENCHMARK(BM_LineaGrandeCompilata)->Unit(benchmark::kMillisecond);
 
 scenario_compilato grande_compilata() {
-  MemoryDisk disk;
-  modello m;
-  m.nome_scenario = "Grande";
-  m.nome_treno = "Treno";
   const descrizioni d = linea_grande();
-  disk.replace(nome_linea_txt(m), d.linea);
-  disk.replace(nome_treno_txt(m), d.servizio);
-  std::int32_t j = 1;
-  memorizza_percorso(m, disk, j);
-  scenario_compilato s;
-  s.scenario = "Grande";
-  s.treno = "Treno";
-  s.nome_base = "Grande_Treno";
-  s.celle = *decodifica_celle(*disk.read(nome_celle_dat(m)));
-  s.servizio = *decodifica_servizio(*disk.read(nome_servizio_sim(m)));
-  s.geometria = *decodifica_geometria(*disk.read(nome_linea_dat(m)));
-  return s;
+  return test::carica_compilato(test::compila_in_memoria(d.linea, d.servizio, 1, "Grande", "Treno"), "Grande", "Treno");
 }
 
 void BM_LineaGrandeDecompilata(benchmark::State& state) {

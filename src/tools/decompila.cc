@@ -219,7 +219,7 @@ std::string riga_diagnostica(const scenario_compilato& s, const differenza& d) {
       dove = "metres " + std::to_string(d.primo) + "-" + std::to_string(d.ultimo);
       break;
   }
-  const std::string testo = d.dove == differenza::parte::piano && d.testo == "differ" ? "the plan of the line" : d.testo;
+  const std::string testo = d.dove == differenza::parte::piano && d.testo.empty() ? "the plan of the line" : d.testo;
   return file + ": " + dove + ": not reproduced: " + testo;
 }
 

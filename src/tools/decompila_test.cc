@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "compile/decodifica.h"
-#include "compile/percorso.h"
-#include "model/disk.h"
-#include "model/nomi_file.h"
+#include "test_support/compilazione.h"
 #include "test_support/descrizioni.h"
 #include "tools/decompila.h"
 #include "tools/decompila_parti.h"
@@ -19,23 +16,10 @@ namespace {
 // A scenario compiled from a line of 9000 m (320 cells) with the given line
 // items and service entries.
 scenario_compilato compilato(const std::string& voci_linea, const std::string& voci_servizio, std::int32_t j = 1) {
-  modello m;
-  m.nome_scenario = "Linea";
-  m.nome_treno = "Treno";
-  MemoryDisk disk;
-  disk.replace(nome_linea_txt(m), test::linea_con(voci_linea));
-  disk.replace(nome_treno_txt(m), test::servizio_con(voci_servizio));
-  memorizza_percorso(m, disk, j);
+  const test::compilazione c = test::compila_in_memoria(test::linea_con(voci_linea), test::servizio_con(voci_servizio), j);
   // Codes of the walk (11 to 13) leave the files whole.
-  EXPECT_TRUE(m.codice_errore == 0 || (m.codice_errore >= 11 && m.codice_errore <= 13)) << m.codice_errore << "\n" << voci_linea << voci_servizio;
-  scenario_compilato s;
-  s.scenario = "Linea";
-  s.treno = "Treno";
-  s.nome_base = "Linea_Treno";
-  s.celle = *decodifica_celle(*disk.read(nome_celle_dat(m)));
-  s.servizio = *decodifica_servizio(*disk.read(nome_servizio_sim(m)));
-  if (j) s.geometria = *decodifica_geometria(*disk.read(nome_linea_dat(m)));
-  return s;
+  EXPECT_TRUE(c.codice == 0 || (c.codice >= 11 && c.codice <= 13)) << c.codice << "\n" << voci_linea << voci_servizio;
+  return test::carica_compilato(c);
 }
 
 struct caso_voci {
@@ -122,28 +106,13 @@ const caso_voci casi_voci[] = {
      {"abbattimento, 2950, 0"}, {"abbattimento, 3000"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Decompila, VociScritte, ::testing::ValuesIn(casi_voci), [](const auto& i) {
-  std::string n;
-  for (char c : std::string(i.param.nome)) n += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Decompila, VociScritte, ::testing::ValuesIn(casi_voci), [](const auto& i) { return test::nome_caso(i.param.nome); });
 
 TEST(Decompila, GeneralValuesAndTheClock) {
-  modello m;
-  m.nome_scenario = "Linea";
-  m.nome_treno = "Treno";
-  MemoryDisk disk;
-  disk.replace(nome_linea_txt(m), test::righe({"[generale]", "lunghezza percorso, 9000", "progressiva chilometrica tre, 3000, 100, 1",
-                                               "progressiva chilometrica due, 3000, 50, 0", "progressiva chilometrica uno, 5000, 0, 0", "sfondo due, 2",
-                                               "ripetizione segnali 9 codici, 100, 200", "[curve]", "[fine]"}));
-  disk.replace(nome_treno_txt(m), test::servizio_con("numero vetture, 6\r\norologio, 9, 5, 7\r\nsabbia, 3\r\n"));
-  std::int32_t j = 1;
-  memorizza_percorso(m, disk, j);
-  scenario_compilato s;
-  s.scenario = "Linea", s.treno = "Treno", s.nome_base = "Linea_Treno";
-  s.celle = *decodifica_celle(*disk.read(nome_celle_dat(m)));
-  s.servizio = *decodifica_servizio(*disk.read(nome_servizio_sim(m)));
-  s.geometria = *decodifica_geometria(*disk.read(nome_linea_dat(m)));
+  const scenario_compilato s = test::carica_compilato(test::compila_in_memoria(
+      test::righe({"[generale]", "lunghezza percorso, 9000", "progressiva chilometrica tre, 3000, 100, 1", "progressiva chilometrica due, 3000, 50, 0",
+                   "progressiva chilometrica uno, 5000, 0, 0", "sfondo due, 2", "ripetizione segnali 9 codici, 100, 200", "[curve]", "[fine]"}),
+      test::servizio_con("numero vetture, 6\r\norologio, 9, 5, 7\r\nsabbia, 3\r\n")));
   const decompilazione d = decompila(s);
   // 5000 leads; the two of 3000 tie below it and come out with the later
   // one first, so they are written the other way round.
@@ -242,11 +211,7 @@ const caso_guasto casi_guasto[] = {
      {"Linea_linea.dat: metres 5000-15998: not reproduced: the plan of the line"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Decompila, PartiNonRiprodotte, ::testing::ValuesIn(casi_guasto), [](const auto& i) {
-  std::string n;
-  for (char c : std::string(i.param.nome)) n += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Decompila, PartiNonRiprodotte, ::testing::ValuesIn(casi_guasto), [](const auto& i) { return test::nome_caso(i.param.nome); });
 
 }  // namespace
 }  // namespace sc

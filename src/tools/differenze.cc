@@ -281,7 +281,7 @@ std::vector<differenza> differenze_piano(const std::vector<valore_profilo>& a, c
     if (!primo) primo = std::int64_t(m);
     ultimo = std::int64_t(m);
   }
-  if (primo) r.insert(r.begin(), {differenza::parte::piano, *primo, ultimo, "", "differ"});
+  if (primo) r.insert(r.begin(), {differenza::parte::piano, *primo, ultimo, "", ""});
   return r;
 }
 
@@ -300,7 +300,7 @@ std::string riga_differenza(const differenza& d) {
       return "metres " + std::to_string(50 * d.primo) + "-" + std::to_string(50 * (d.ultimo + 1)) + " (" + celle + "): " + d.testo;
     }
     case differenza::parte::piano:
-      if (d.testo == "differ") return "plan: metres " + std::to_string(d.primo) + "-" + std::to_string(d.ultimo) + " differ";
+      if (d.testo.empty()) return "plan: metres " + std::to_string(d.primo) + "-" + std::to_string(d.ultimo) + " differ";
       return "plan: " + d.testo;
   }
   return d.testo;

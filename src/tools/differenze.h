@@ -17,7 +17,7 @@ struct differenza {
   parte dove = parte::celle;
   std::int64_t primo = 0, ultimo = 0;  // cells, the record twice, or metres
   std::string oggetto;                 // records: their role, as 'station "BRUNEA"'
-  std::string testo;                   // "gradient -12 -> -10"
+  std::string testo;                   // "gradient -12 -> -10"; for the plan, "" when its points differ from primo to ultimo
 };
 
 // Cells of A against cells of B. The service tables, where given, name the

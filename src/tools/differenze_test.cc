@@ -6,32 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "compile/decodifica.h"
 #include "driver/form1.h"
-#include "model/disk.h"
+#include "test_support/compilazione.h"
+#include "test_support/descrizioni.h"
 
 namespace sc {
 namespace {
 
-struct nessuna_interfaccia : Interfaccia {
-  void mostra_attesa() override {}
-  void mostra_messaggio(const std::string&) override {}
-};
-
 // The built-in scenario as the tools load it.
 scenario_compilato predefinito() {
-  MemoryDisk disk;
-  nessuna_interfaccia ui;
-  Form1 form(disk, ui);
-  form.form_load();
-  scenario_compilato s;
-  s.scenario = scenario_predefinito;
-  s.treno = treno_predefinito;
-  s.nome_base = s.scenario + "_" + s.treno;
-  s.celle = *decodifica_celle(*disk.read(s.nome_base + ".dat"));
-  s.servizio = *decodifica_servizio(*disk.read(s.nome_base + ".sim"));
-  s.geometria = *decodifica_geometria(*disk.read(s.scenario + "_linea.dat"));
-  return s;
+  return test::carica_compilato(test::compila_in_memoria(test::linea_predefinita(), test::servizio_predefinito(), 1, scenario_predefinito, treno_predefinito),
+                                scenario_predefinito, treno_predefinito);
 }
 
 struct caso {
@@ -101,11 +86,7 @@ const caso casi[] = {
      {"metres 16050-16100 (cell 321): track 321 cells -> 322 cells", "plan: only in the first scenario"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Diff, Differenze, ::testing::ValuesIn(casi), [](const auto& i) {
-  std::string n;
-  for (char c : std::string(i.param.nome)) n += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Diff, Differenze, ::testing::ValuesIn(casi), [](const auto& i) { return test::nome_caso(i.param.nome); });
 
 }  // namespace
 }  // namespace sc

@@ -4,15 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <optional>
 #include <string>
 
-#include "compile/decodifica.h"
-#include "compile/percorso.h"
-#include "model/disk.h"
-#include "model/modello.h"
-#include "model/nomi_file.h"
+#include "test_support/compilazione.h"
 #include "test_support/descrizioni.h"
 #include "test_support/generatore_scenari.h"
 #include "test_support/linea_grande.h"
@@ -22,64 +16,33 @@
 namespace sc {
 namespace {
 
-struct compilato {
-  std::map<std::string, std::string> file;  // the binary files by name
-  std::int32_t codice = 0;                  // the code the compile recorded
-};
-
-// Compiles two descriptions in memory; nothing when the compile stops with
-// 1250 or 1251.
-std::optional<compilato> compila(const std::string& linea, const std::string& servizio, std::int32_t j, const std::string& scenario = "Linea",
-                                 const std::string& treno = "Treno") {
-  modello m;
-  m.nome_scenario = scenario;
-  m.nome_treno = treno;
-  MemoryDisk disk;
-  disk.replace(nome_linea_txt(m), linea);
-  disk.replace(nome_treno_txt(m), servizio);
-  try {
-    memorizza_percorso(m, disk, j);
-  } catch (const errore_mostrato&) {
-    return std::nullopt;
-  }
-  return compilato{disk.files(), m.codice_errore};
-}
-
-// The compiled scenario as the tools load it from its files.
-scenario_compilato carica(const compilato& c, const std::string& scenario = "Linea", const std::string& treno = "Treno") {
-  scenario_compilato s;
-  s.scenario = scenario;
-  s.treno = treno;
-  s.nome_base = scenario + "_" + treno;
-  s.celle = *decodifica_celle(c.file.at(s.nome_base + ".dat"));
-  s.servizio = *decodifica_servizio(c.file.at(s.nome_base + ".sim"));
-  if (auto g = c.file.find(scenario + "_linea.dat"); g != c.file.end()) s.geometria = *decodifica_geometria(g->second);
-  return s;
-}
+using test::carica_compilato;
+using test::compila_in_memoria;
+using test::compilazione;
 
 // Decompiles and compiles again; "" when the bytes come back, else what
 // differs and the descriptions on both sides. With `verifica` the
 // decompile's own check must find the round trip exact too.
-std::string ritorno(const compilato& primo, const std::string& linea, const std::string& servizio, std::int32_t j, const std::string& scenario,
+std::string ritorno(const compilazione& primo, const std::string& linea, const std::string& servizio, std::int32_t j, const std::string& scenario,
                     const std::string& treno, bool anche_verifica = true) {
-  const scenario_compilato s = carica(primo, scenario, treno);
+  const scenario_compilato s = carica_compilato(primo, scenario, treno);
   const decompilazione d = decompila(s);
   if (d.con_piano != (j != 0)) return "the plan was lost";
-  const auto secondo = compila(d.linea, d.servizio, j, scenario, treno);
-  if (!secondo) return "the decompiled descriptions stop the compile";
-  const bool uguali = secondo->file == primo.file;
+  const compilazione secondo = compila_in_memoria(d.linea, d.servizio, j, scenario, treno);
+  if (secondo.mostrato) return "the decompiled descriptions stop the compile";
+  const bool uguali = secondo.file == primo.file;
   const bool verificata = !anche_verifica || verifica_decompilazione(s, d).esatta();
   if (uguali && verificata) return "";
   std::string r = "what differs (stored -> compiled back):\n";
-  for (const differenza& x : differenze_scenari(s, carica(*secondo, scenario, treno))) r += "  " + riga_differenza(x) + "\n";
+  for (const differenza& x : differenze_scenari(s, carica_compilato(secondo, scenario, treno))) r += "  " + riga_differenza(x) + "\n";
   if (!verificata) r += "  the decompile's own check finds the round trip not exact\n";
   return r + "--- line description\n" + linea + "--- decompiled\n" + d.linea + "--- service description\n" + servizio + "--- decompiled\n" + d.servizio;
 }
 
 std::string ritorno(const std::string& linea, const std::string& servizio, std::int32_t j, const std::string& scenario, const std::string& treno) {
-  const auto primo = compila(linea, servizio, j, scenario, treno);
-  if (!primo) return "the descriptions stop the compile";
-  return ritorno(*primo, linea, servizio, j, scenario, treno);
+  const compilazione primo = compila_in_memoria(linea, servizio, j, scenario, treno);
+  if (primo.mostrato) return "the descriptions stop the compile";
+  return ritorno(primo, linea, servizio, j, scenario, treno);
 }
 
 std::uint64_t da_ambiente(const char* nome, std::uint64_t predefinito) {
@@ -96,15 +59,15 @@ TEST(RitornoDecompilazione, GeneratedScenariosComeBackByteForByte) {
     test::generatore_scenari g(seme);
     const test::descrizioni d = g.genera();
     const std::int32_t j = seme % 10 == 0 ? 0 : 1;
-    const auto primo = compila(d.linea, d.servizio, j);
+    const compilazione primo = compila_in_memoria(d.linea, d.servizio, j);
     // Descriptions the readers stop on are not what the round trip is about.
-    const bool letto = primo && (primo->codice == 0 || primo->codice == 2 || (primo->codice >= 11 && primo->codice <= 13));
+    const bool letto = !primo.mostrato && (primo.codice == 0 || primo.codice == 2 || (primo.codice >= 11 && primo.codice <= 13));
     if (!letto) {
       ++saltati;
       continue;
     }
     // The decompile's own check costs a third compile: one seed in eight.
-    const std::string errore = ritorno(*primo, d.linea, d.servizio, j, "Linea", "Treno", seme % 8 == 0);
+    const std::string errore = ritorno(primo, d.linea, d.servizio, j, "Linea", "Treno", seme % 8 == 0);
     ASSERT_EQ(errore, "") << "seed " << seme;
   }
   EXPECT_LT(saltati * 20, semi) << saltati << " of " << semi << " generated descriptions did not compile cleanly";
