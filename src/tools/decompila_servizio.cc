@@ -35,7 +35,7 @@ std::int32_t stazioni_salvate(const vista& v) {
 // A station record as its entry: the length comes back from the start, the
 // end extension from the end, and the fields the reader clears are written
 // as stored (0) unless they made the end longer.
-scrittore stazione(const voce_servizio& s, std::int32_t k) {
+scrittore stazione(const voce_servizio& s, std::int32_t k, std::int32_t n_celle) {
   const std::int64_t p = s.valore3;
   std::int64_t lunghezza;
   std::int32_t estensione = s.byte3;
@@ -63,7 +63,7 @@ scrittore stazione(const voce_servizio& s, std::int32_t k) {
   if (s.tipo_voce < 25 && s.tipo_voce != 5 && s.tipo_voce != 6) {
     for (int i = 1; i <= 4; ++i) {
       const std::int64_t j = std::int64_t(arrotonda(double(s.valore2) / 50 - 1 - i));
-      if (j > 1) w.segni.push_back({std::int32_t(j), std::uint8_t(80 + i)});
+      if (j > 1 && j <= n_celle) w.segni.push_back({std::int32_t(j), std::uint8_t(80 + i)});
     }
   }
   return w;
@@ -223,7 +223,9 @@ std::vector<riga> voci_velocita(const vista& v) {
 std::vector<sezione> sezioni_stazioni_segnali(const vista& v) {
   std::vector<scrittore> w;
   const std::int32_t k = stazioni_salvate(v);
-  for (std::int32_t i = 1; i <= k; ++i) w.push_back(stazione(v.servizio[std::size_t(i)], i));
+  // A station off the track would stop the reading of everything after it.
+  for (std::int32_t i = 1; i <= k; ++i)
+    if (entra(v.servizio[std::size_t(i)].valore3, v.n_celle, 800)) w.push_back(stazione(v.servizio[std::size_t(i)], i, v.n_celle));
   for (scrittore& s : segnali(v, w)) w.push_back(std::move(s));
   std::vector<sezione> r;
   for (std::size_t i : ordine_scrittura(v, w)) {
