@@ -21,7 +21,10 @@ namespace fs = std::filesystem;
 scenario_compilato carica_tre(const std::vector<std::string>& file) {
   std::string sim, celle, geometria;
   for (const std::string& f : file) {
-    const auto tipo = riconosci_binario(fs::path(f).filename().string(), leggi_ingresso(f));
+    // The name tells the kind without reading the file, where it can.
+    const std::string nome = fs::path(f).filename().string();
+    auto tipo = riconosci_binario(nome, "");
+    if (!tipo) tipo = riconosci_binario(nome, leggi_ingresso(f));
     std::string* posto = !tipo ? nullptr : *tipo == tipo_binario::servizio ? &sim : *tipo == tipo_binario::celle ? &celle : &geometria;
     if (!posto) throw errore_uso(f + " is not a geometry, service data or track cell file");
     if (!posto->empty()) throw errore_uso(*posto + " and " + f + " are files of the same kind");
