@@ -1,4 +1,5 @@
-// The whole built-in run, and a compile of the largest line accepted.
+// The whole built-in run, a compile of the largest line accepted, and its
+// decompile.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -12,7 +13,9 @@
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "parsing/segnalazioni.h"
+#include "test_support/compilazione.h"
 #include "test_support/linea_grande.h"
+#include "tools/decompila.h"
 
 namespace sc {
 namespace {
@@ -114,6 +117,49 @@ void BM_CopiaStesseDimensioni(benchmark::State& state) {
     for (const auto& [nome, dati] : prova.files()) disk.replace("copia " + nome, dati);
 }
 BENCHMARK(BM_CopiaStesseDimensioni)->Unit(benchmark::kMillisecond);
+
+// The largest line compiled in memory, and decompiled back from the result:
+// the decompile (with the compile in memory that checks it) should take no
+// longer than the compile.
+void BM_LineaGrandeCompilata(benchmark::State& state) {
+  const descrizioni d = linea_grande();
+  for (auto _ : state) {
+    MemoryDisk disk;
+    compila_grande(state, disk, d);
+    benchmark::DoNotOptimize(disk.files().size());
+  }
+}
+BENCHMARK(BM_LineaGrandeCompilata)->Unit(benchmark::kMillisecond);
+
+scenario_compilato grande_compilata() {
+  const descrizioni d = linea_grande();
+  return test::carica_compilato(test::compila_in_memoria(d.linea, d.servizio, 1, "Grande", "Treno"), "Grande", "Treno");
+}
+
+void BM_LineaGrandeDecompilata(benchmark::State& state) {
+  const scenario_compilato s = grande_compilata();
+  for (auto _ : state) {
+    const decompilazione d = decompila(s);
+    const verifica v = verifica_decompilazione(s, d);
+    if (!v.esatta()) state.SkipWithError("the round trip is not exact");
+    benchmark::DoNotOptimize(d.linea.size());
+  }
+}
+BENCHMARK(BM_LineaGrandeDecompilata)->Unit(benchmark::kMillisecond);
+
+// Its two parts: the descriptions alone, and the compile that checks them.
+void BM_LineaGrandeSoloDescrizioni(benchmark::State& state) {
+  const scenario_compilato s = grande_compilata();
+  for (auto _ : state) benchmark::DoNotOptimize(decompila(s).linea.size());
+}
+BENCHMARK(BM_LineaGrandeSoloDescrizioni)->Unit(benchmark::kMillisecond);
+
+void BM_LineaGrandeSoloVerifica(benchmark::State& state) {
+  const scenario_compilato s = grande_compilata();
+  const decompilazione d = decompila(s);
+  for (auto _ : state) benchmark::DoNotOptimize(verifica_decompilazione(s, d).differenze.size());
+}
+BENCHMARK(BM_LineaGrandeSoloVerifica)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace sc

@@ -60,6 +60,7 @@ enum class diag : std::uint16_t {
   slot_formato,               // 1250
   slot_gara,                  // 1251
   carattere_senza_cp1252,     // no code: the file cannot be converted
+  non_riprodotto,             // no code: a decompile's round trip is not exact
   // Warnings: accepted by the format, almost certainly not meant.
   chiave_sconosciuta,
   campo_in_piu,

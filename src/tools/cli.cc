@@ -75,7 +75,8 @@ int esegui(const std::vector<std::string>& args) {
 }  // namespace
 
 const std::vector<const comando*>& comandi() {
-  static const std::vector<const comando*> tutti = {&comando_compile, &comando_check, &comando_inspect, &comando_plot, &comando_view};
+  static const std::vector<const comando*> tutti = {&comando_compile, &comando_check,     &comando_inspect, &comando_plot,
+                                                    &comando_view,    &comando_decompile, &comando_diff};
   return tutti;
 }
 

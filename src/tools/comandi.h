@@ -72,5 +72,7 @@ extern const comando comando_check;
 extern const comando comando_inspect;
 extern const comando comando_plot;
 extern const comando comando_view;
+extern const comando comando_decompile;
+extern const comando comando_diff;
 
 }  // namespace sc

@@ -103,6 +103,7 @@ const char* testo_di(const diagnostica& d) {
     case diag::carattere_senza_cp1252:
       return "character %0 has no Windows-1252 byte, so the simulator cannot show it: replace it, or write the file in "
              "Windows-1252";
+    case diag::non_riprodotto: return "%0: not reproduced: %1";
     case diag::chiave_sconosciuta:
       if (a(d, 2) == "comment") return "the format has no comments: \"%0\" is read as a key field, matches no entry and is dropped";
       if (!a(d, 1).empty()) return "unknown key word \"%0\"; did you mean \"%1\"? The entry is dropped and its values are read as key fields";

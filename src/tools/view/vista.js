@@ -889,9 +889,9 @@
   function descrizione(o) {
     const nome = o.nomeProprio || nomeTipo(o.tipo);
     let dove;
-    if (o.tipo === 10) dove = "at " + o.metri + " m, area " + o.da + " to " + o.a + " m · stop cell " + o.cella + " (" + o.cella * 50 + "–" + (o.cella * 50 + 50) + " m)";
+    if (o.tipo === 10) dove = "at " + o.metri + " m, area " + o.da + " to " + o.a + " m · stop cell " + o.cella + " (" + o.cella * 50 + "–" + (o.cella * 50 + 49) + " m)";
     else if (o.tipo < 0) dove = "from " + o.da + " to " + (o.a + 1) + " m";
-    else dove = "at " + o.metri + " m (" + o.da + "–" + o.a + " m map here) · cell " + o.cella + " (" + o.cella * 50 + "–" + (o.cella * 50 + 50) + " m)";
+    else dove = "at " + o.metri + " m (" + o.da + "–" + o.a + " m map here) · cell " + o.cella + " (" + o.cella * 50 + "–" + (o.cella * 50 + 49) + " m)";
     if (o.metri > FINE) dove += " · in the run-out";
     return { nome: nome, dove: dove };
   }

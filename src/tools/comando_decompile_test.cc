@@ -1,0 +1,99 @@
+// decompile and diff as an author runs them: the real executable in a
+// temporary directory.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace sc {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string leggi(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+class Decompile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("scenario decompile " + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "builtin");
+    ASSERT_EQ(esegui({"--dir", (dir / "builtin").string()}), 0) << err;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  int esegui(const std::vector<std::string>& args) {
+    std::string cmd = "cd '" + dir.string() + "' && '" SC_EXECUTABLE "'";
+    for (const std::string& a : args) cmd += " '" + a + "'";
+    cmd += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
+    const int stato = std::system(cmd.c_str());
+    out = leggi(dir / "out.txt");
+    err = leggi(dir / "err.txt");
+    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+  }
+
+  fs::path dir;
+  std::string out, err;
+};
+
+const char* const binari[] = {"Vidaroz del Zavro_linea.dat", "Vidaroz del Zavro_Tersio.sim", "Vidaroz del Zavro_Tersio.dat"};
+const std::string linea = "Vidaroz del Zavro_linea.txt", servizio = "Vidaroz del Zavro_Tersio-.txt";
+
+TEST_F(Decompile, TheBuiltInScenarioComesBackFromItsDescriptions) {
+  ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 0) << err;
+  EXPECT_NE(out.find("byte for byte"), std::string::npos) << out;
+  const std::string testo = leggi(dir / "src" / linea);
+  EXPECT_EQ(testo.substr(0, 12), "[generale]\r\n");
+  EXPECT_NE(testo.find("curvad5, 1800, 300\r\n"), std::string::npos);
+  ASSERT_EQ(esegui({"compile", "src/" + linea, "src/" + servizio, "--out", "again"}), 0) << err;
+  for (const char* f : binari) EXPECT_EQ(leggi(dir / "again" / f), leggi(dir / "builtin" / f)) << f;
+}
+
+TEST_F(Decompile, TheThreeFilesNamedOneByOne) {
+  ASSERT_EQ(esegui({"decompile", "builtin/Vidaroz del Zavro_Tersio.dat", "builtin/Vidaroz del Zavro_linea.dat", "builtin/Vidaroz del Zavro_Tersio.sim"}), 0)
+      << err;
+  EXPECT_TRUE(fs::exists(dir / linea));
+  EXPECT_TRUE(fs::exists(dir / servizio));
+  EXPECT_EQ(esegui({"decompile", "builtin/Vidaroz del Zavro_Tersio.dat", "builtin/Vidaroz del Zavro_Tersio.dat"}), 1);
+  EXPECT_NE(err.find("same kind"), std::string::npos) << err;
+}
+
+TEST_F(Decompile, AFileEditedByHandIsReportedPartByPart) {
+  // The approach mark of cell 10 (byte 10 of the cell) set to 7.
+  std::string celle = leggi(dir / "builtin" / binari[2]);
+  celle[10 * 15 + 10] = 7;
+  std::ofstream(dir / "builtin" / binari[2], std::ios::binary) << celle;
+  EXPECT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 2);
+  EXPECT_NE(err.find("Vidaroz del Zavro_Tersio.dat: error: cell 10 (metres 500-549): not reproduced: approach mark 7 -> 0\n"), std::string::npos) << err;
+  EXPECT_TRUE(fs::exists(dir / "src" / linea)) << "the closest descriptions are still written";
+}
+
+TEST_F(Decompile, DiffOfAOneLineEdit) {
+  ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 0) << err;
+  std::string testo = leggi(dir / "src" / servizio);
+  const std::string prima = "11, 44, 0, BRUNEA", dopo = "11, 45, 0, BRUNEA";
+  ASSERT_NE(testo.find(prima), std::string::npos);
+  testo.replace(testo.find(prima), prima.size(), dopo);
+  std::ofstream(dir / "src" / servizio, std::ios::binary) << testo;
+  ASSERT_EQ(esegui({"compile", "src/" + linea, "src/" + servizio, "--out", "edited"}), 0) << err;
+  EXPECT_EQ(esegui({"diff", "builtin", "edited"}), 2);
+  EXPECT_EQ(out, "station 3 \"BRUNEA\": time 11:44 -> 11:45\n");
+  EXPECT_EQ(esegui({"diff", "builtin/Vidaroz del Zavro_Tersio.dat", "edited/Vidaroz del Zavro_Tersio.dat"}), 0) << out;
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(esegui({"diff", "builtin", "edited/Vidaroz del Zavro_Tersio.dat"}), 1);
+  EXPECT_EQ(esegui({"diff", "builtin/Vidaroz del Zavro_Tersio.sim", "edited/Vidaroz del Zavro_Tersio.dat"}), 1);
+  EXPECT_NE(err.find("different kinds"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace sc
