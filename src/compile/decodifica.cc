@@ -100,6 +100,8 @@ std::optional<std::vector<voce_servizio>> decodifica_servizio(std::string_view d
 std::optional<std::vector<valore_profilo>> decodifica_geometria(std::string_view dati) {
   lettore_byte r(dati);
   std::vector<valore_profilo> punti;
+  // Most points are doubles of 10 bytes: room for them all at once.
+  punti.reserve(dati.size() / 10 + 2);
   while (r.ok() && !r.finito()) {
     switch (r.u16()) {
       case valore_profilo::vuoto: punti.push_back({}); break;
