@@ -16,8 +16,8 @@ class interfaccia_host : public Interfaccia {
 
 }  // namespace
 
-int esecuzione_predefinita(const std::string& cartella) {
-  RealDisk disk(cartella, piattaforma::separatore());
+int esecuzione_predefinita(const std::filesystem::path& cartella) {
+  RealDisk disk(cartella);
   interfaccia_host ui;
   Form1 form(disk, ui);
   return form.form_load();

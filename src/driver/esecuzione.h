@@ -2,12 +2,12 @@
 // box.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace sc {
 
 // Writes, reads back and compiles the built-in scenario in `cartella`;
 // returns the exit status.
-int esecuzione_predefinita(const std::string& cartella);
+int esecuzione_predefinita(const std::filesystem::path& cartella);
 
 }  // namespace sc
