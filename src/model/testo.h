@@ -1,6 +1,7 @@
 // 8-bit text: the program's texts are Windows-1252.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,10 @@ namespace sc {
 // UTF-8 source text to Windows-1252 bytes; characters it has no byte for
 // become '?'. Invalid UTF-8 bytes pass through unchanged.
 std::string utf8_a_cp1252(std::string_view utf8);
+
+// UTF-8 text to Windows-1252 bytes, or nothing when the text is not valid
+// UTF-8 or holds a character Windows-1252 has no byte for.
+std::optional<std::string> utf8_a_cp1252_esatto(std::string_view utf8);
 
 // Windows-1252 bytes back to UTF-8, for terminals and JSON.
 std::string cp1252_a_utf8(std::string_view testo);

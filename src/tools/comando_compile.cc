@@ -12,6 +12,7 @@
 #include "tools/comandi.h"
 #include "tools/file_utente.h"
 #include "tools/messaggi.h"
+#include "tools/nomi_uscita.h"
 
 namespace sc {
 
@@ -61,6 +62,7 @@ int esegui(const argomenti& a) {
   if (!nome_valido(scenario)) throw errore_uso("not a usable scenario name: \"" + scenario + "\"");
   if (!nome_valido(treno)) throw errore_uso("not a usable train name: \"" + treno + "\"");
   const std::string linea = leggi_ingresso(file_linea), servizio = leggi_ingresso(file_servizio);
+  const nomi_compile nomi_8bit = controlla_compile(scenario, treno, uscita, geometria, {file_linea, file_servizio});
   std::error_code ec;
   fs::create_directories(uscita, ec);
   if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita);
@@ -68,14 +70,14 @@ int esegui(const argomenti& a) {
   RealDisk cartella(uscita, piattaforma::separatore());
   interfaccia_terminale ui;
   modello nomi;
-  nomi.nome_scenario = scenario;
-  nomi.nome_treno = treno;
+  nomi.nome_scenario = nomi_8bit.scenario;
+  nomi.nome_treno = nomi_8bit.treno;
   const std::map<std::string, std::string> sorgenti = {{nome_linea_txt(nomi), file_linea}, {nome_treno_txt(nomi), file_servizio}};
   // The reader deletes what it has read: it works on copies.
   OverlayDisk copie(cartella, {{nome_linea_txt(nomi), linea}, {nome_treno_txt(nomi), servizio}});
   Form1 lavoro(copie, ui);
-  lavoro.m.nome_scenario = scenario;
-  lavoro.m.nome_treno = treno;
+  lavoro.m.nome_scenario = nomi_8bit.scenario;
+  lavoro.m.nome_treno = nomi_8bit.treno;
   if (lavoro.compila(geometria ? 1 : 0) == uscita_errore_mostrato) {
     std::cerr << riga_errore(lavoro.codice_mostrato, 0, "", 0) << "\n";
     return esito_fermato;
