@@ -33,8 +33,6 @@ std::string leggi(const fs::path& p) {
   return s.str();
 }
 
-void scrivi(const fs::path& p, const std::string& dati) { std::ofstream(p, std::ios::binary) << dati; }
-
 // Every entry of the directory: name and content ("->target" for a link).
 std::map<std::string, std::string> voci(const fs::path& dir) {
   std::map<std::string, std::string> r;
@@ -108,6 +106,8 @@ TEST_F(RealDiskDir, ADirectoryUnderTheNameIsRefusedAndTheBatchDropped) {
 }
 
 #ifndef _WIN32
+
+void scrivi(const fs::path& p, const std::string& dati) { std::ofstream(p, std::ios::binary) << dati; }
 
 // What stands under an output's name before it is written.
 struct ostile {
