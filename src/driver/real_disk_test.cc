@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "compile/percorso.h"
 #include "compile/uscita_binaria.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "test_support/descrizioni.h"
+#include "test_support/file_prova.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -25,13 +24,8 @@ namespace sc {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string leggi(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using test::leggi_file;
+using test::scrivi_file;
 
 // Every entry of the directory: name and content ("->target" for a link).
 std::map<std::string, std::string> voci(const fs::path& dir) {
@@ -39,7 +33,7 @@ std::map<std::string, std::string> voci(const fs::path& dir) {
   for (const auto& e : fs::directory_iterator(dir)) {
     const std::string nome = e.path().filename().string();
     if (e.is_symlink()) r[nome] = "->" + fs::read_symlink(e.path()).string();
-    else if (e.is_regular_file()) r[nome] = leggi(e.path());
+    else if (e.is_regular_file()) r[nome] = leggi_file(e.path());
     else r[nome] = "(other)";
   }
   return r;
@@ -75,7 +69,7 @@ TEST_F(RealDiskDir, ReplaceCreatesAndTruncatesAndLeavesNothingElse) {
 TEST_F(RealDiskDir, EightBitNamesAreUnicodeFileNames) {
   RealDisk disk(dir);
   disk.replace("Tr\xE8no \x80.sim", "x");
-  EXPECT_EQ(leggi(dir / fs::path(u8"Trèno €.sim")), "x");
+  EXPECT_EQ(leggi_file(dir / fs::path(u8"Trèno €.sim")), "x");
   EXPECT_EQ(disk.read("Tr\xE8no \x80.sim"), "x");
   const std::string testo = disk.path("Tr\xE8no.sim");
   EXPECT_EQ(testo.substr(testo.size() - 10), "Tr\xC3\xA8no.sim");
@@ -107,8 +101,6 @@ TEST_F(RealDiskDir, ADirectoryUnderTheNameIsRefusedAndTheBatchDropped) {
 
 #ifndef _WIN32
 
-void scrivi(const fs::path& p, const std::string& dati) { std::ofstream(p, std::ios::binary) << dati; }
-
 // What stands under an output's name before it is written.
 struct ostile {
   const char* caso;
@@ -118,16 +110,16 @@ struct ostile {
 const ostile ostili[] = {
     {"dangling link out of the directory", [](const fs::path& n, const fs::path& f) { fs::create_symlink(f / "victim", n); }},
     {"link to a file out of the directory", [](const fs::path& n, const fs::path& f) {
-       scrivi(f / "victim", "keep");
+       scrivi_file(f / "victim", "keep");
        fs::create_symlink(f / "victim", n);
      }},
     {"hard link to a file out of the directory", [](const fs::path& n, const fs::path& f) {
-       scrivi(f / "victim", "keep");
+       scrivi_file(f / "victim", "keep");
        fs::create_hard_link(f / "victim", n);
      }},
     {"FIFO", [](const fs::path& n, const fs::path&) { ASSERT_EQ(mkfifo(n.c_str(), 0600), 0); }},
     {"read-only file", [](const fs::path& n, const fs::path&) {
-       scrivi(n, "old");
+       scrivi_file(n, "old");
        fs::permissions(n, fs::perms::owner_read);
      }},
 };
@@ -180,7 +172,7 @@ TEST_F(RealDiskDir, AFullDiskLeavesTheOlderSetWholeAndNoTemporaryFile) {
   memorizza_percorso(m, descrizioni, j);
   // The geometry (319964 bytes) fits, the larger track cell file does not.
   m.celle.resize(30000);
-  for (const std::string& nome : {nome_linea_dat(m), nome_servizio_sim(m), nome_celle_dat(m)}) scrivi(dir / nome, "older " + nome);
+  for (const std::string& nome : {nome_linea_dat(m), nome_servizio_sim(m), nome_celle_dat(m)}) scrivi_file(dir / nome, "older " + nome);
   const auto prima = voci(dir);
   {
     file_limitati limite(400000);

@@ -7,23 +7,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "test_support/file_prova.h"
+
 namespace sc::test {
-
-inline std::string leggi_file(const std::filesystem::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-inline void scrivi_file(const std::filesystem::path& p, const std::string& dati) {
-  std::ofstream(p, std::ios::binary) << dati;
-}
 
 // A shell word: the text in single quotes.
 inline std::string parola(const std::string& s) {

@@ -7,34 +7,21 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "test_support/file_prova.h"
 #include "tools/comandi.h"
 
 namespace sc {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string leggi(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void scrivi(const fs::path& p, const std::string& dati) { std::ofstream(p, std::ios::binary) << dati; }
+using test::leggi_file;
+using test::scrivi_file;
 
 // The message of the usage error `f` throws, or "" when it throws none.
 template <typename F>
 std::string errore_di(F&& f) {
-  try {
-    f();
-  } catch (const errore_uso& e) {
-    return e.what();
-  }
-  return "";
+  return test::messaggio_di<errore_uso>(f);
 }
 
 class FileUtente : public ::testing::Test {
@@ -49,10 +36,10 @@ class FileUtente : public ::testing::Test {
 };
 
 TEST_F(FileUtente, OnlyRegularFilesWithinTheLimitAreRead) {
-  scrivi(dir / "ok.txt", "[generale]\r\n");
+  scrivi_file(dir / "ok.txt", "[generale]\r\n");
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   // Sparse: just over the limit without taking the room.
-  std::ofstream(dir / "big.txt").close();
+  scrivi_file(dir / "big.txt", "");
   fs::resize_file(dir / "big.txt", (std::uintmax_t(64) << 20) + 1);
   fs::create_symlink(dir / "ok.txt", dir / "link.txt");
   struct caso {
@@ -92,10 +79,10 @@ TEST_F(FileUtente, OutputsReplaceTheNameAndNeverFollowALink) {
     void (*prepara)(const fs::path& uscita, const fs::path& fuori);
   } casi[] = {
       {"nothing there", [](const fs::path&, const fs::path&) {}},
-      {"a longer file", [](const fs::path& u, const fs::path&) { scrivi(u, std::string(10000, 'x')); }},
+      {"a longer file", [](const fs::path& u, const fs::path&) { scrivi_file(u, std::string(10000, 'x')); }},
       {"a dangling link", [](const fs::path& u, const fs::path& f) { fs::create_symlink(f / "victim", u); }},
       {"a link to a file", [](const fs::path& u, const fs::path& f) {
-         scrivi(f / "victim", "keep");
+         scrivi_file(f / "victim", "keep");
          fs::create_symlink(f / "victim", u);
        }},
   };
@@ -105,11 +92,11 @@ TEST_F(FileUtente, OutputsReplaceTheNameAndNeverFollowALink) {
     fs::create_directories(dir / "fuori");
     fs::remove(dir / "a.svg");
     c.prepara(dir / "a.svg", dir / "fuori");
-    const std::string fuori_prima = fs::exists(dir / "fuori/victim") ? leggi(dir / "fuori/victim") : "(none)";
+    const std::string fuori_prima = fs::exists(dir / "fuori/victim") ? leggi_file(dir / "fuori/victim") : "(none)";
     scrivi_uscita((dir / "a.svg").string(), "<svg/>");
     EXPECT_FALSE(fs::is_symlink(dir / "a.svg"));
-    EXPECT_EQ(leggi(dir / "a.svg"), "<svg/>");
-    EXPECT_EQ(fs::exists(dir / "fuori/victim") ? leggi(dir / "fuori/victim") : "(none)", fuori_prima);
+    EXPECT_EQ(leggi_file(dir / "a.svg"), "<svg/>");
+    EXPECT_EQ(fs::exists(dir / "fuori/victim") ? leggi_file(dir / "fuori/victim") : "(none)", fuori_prima);
   }
   std::size_t voci = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++voci;
@@ -119,11 +106,11 @@ TEST_F(FileUtente, OutputsReplaceTheNameAndNeverFollowALink) {
 TEST_F(FileUtente, NoOutputOnADirectoryOrOnAFileReadBefore) {
   fs::create_directories(dir / "d.svg");
   EXPECT_NE(errore_di([&] { scrivi_uscita((dir / "d.svg").string(), "x"); }).find("Is a directory"), std::string::npos);
-  scrivi(dir / "letto.sim", "input");
+  scrivi_file(dir / "letto.sim", "input");
   leggi_ingresso((dir / "letto.sim").string());
   const fs::path altro_nome = dir / "fuori" / ".." / "letto.sim";
   EXPECT_NE(errore_di([&] { scrivi_uscita(altro_nome.string(), "x"); }).find("would replace the input"), std::string::npos);
-  EXPECT_EQ(leggi(dir / "letto.sim"), "input");
+  EXPECT_EQ(leggi_file(dir / "letto.sim"), "input");
   EXPECT_EQ(errore_di([&] { scrivi_uscita((dir / "nuovo.svg").string(), "x"); }), "");
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "test_support/file_prova.h"
 #include "tools/comandi.h"
 
 namespace sc {
@@ -15,12 +16,7 @@ namespace fs = std::filesystem;
 // The message of the usage error `f` throws, or "" when it throws none.
 template <typename F>
 std::string errore_di(F&& f) {
-  try {
-    f();
-  } catch (const errore_uso& e) {
-    return e.what();
-  }
-  return "";
+  return test::messaggio_di<errore_uso>(f);
 }
 
 TEST(NomiUscita, NamesAreStoredAsWindows1252) {
