@@ -79,13 +79,16 @@ std::string contenuto_celle_dat(const modello& m) {
 }
 
 void scrivi_file_binari(const modello& m, Disk& disk) {
+  // One batch: an older set of files stays whole unless all three are written.
+  Disk::Batch lotto(disk);
   if (m.genera_linea != 0) {
-    auto out = disk.replace_stream(nome_linea_dat(m));
-    geometria_a_pezzi(m.profilo, [&](std::string_view pezzo) { out->write(pezzo); });
-    out->close();
+    Disk::Output& out = lotto.add(nome_linea_dat(m));
+    geometria_a_pezzi(m.profilo, [&](std::string_view pezzo) { out.write(pezzo); });
+    out.close();
   }
-  disk.replace(nome_servizio_sim(m), contenuto_servizio_sim(m));
-  disk.replace(nome_celle_dat(m), contenuto_celle_dat(m));
+  lotto.add(nome_servizio_sim(m), contenuto_servizio_sim(m));
+  lotto.add(nome_celle_dat(m), contenuto_celle_dat(m));
+  lotto.commit();
 }
 
 }  // namespace sc

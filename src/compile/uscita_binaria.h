@@ -17,7 +17,8 @@ std::string contenuto_servizio_sim(const modello& m);
 std::string contenuto_celle_dat(const modello& m);
 
 // Writes the geometry (when the grid was built), the service data and the
-// track cells, each replacing an older file.
+// track cells, each replacing an older file; none replaces its older file
+// before all are written.
 void scrivi_file_binari(const modello& m, Disk& disk);
 
 }  // namespace sc

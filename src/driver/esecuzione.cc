@@ -16,11 +16,21 @@ class interfaccia_host : public Interfaccia {
 
 }  // namespace
 
-int esecuzione_predefinita(const std::string& cartella) {
-  RealDisk disk(cartella, piattaforma::separatore());
+int esecuzione_predefinita(const std::filesystem::path& cartella) {
+  RealDisk disk(cartella);
   interfaccia_host ui;
   Form1 form(disk, ui);
   return form.form_load();
+}
+
+int compilazione_in_finestra(const std::filesystem::path& cartella, const std::string& scenario, const std::string& treno) {
+  RealDisk disk(cartella);
+  interfaccia_host ui;
+  Form1 form(disk, ui);
+  form.m.nome_scenario = scenario;
+  form.m.nome_treno = treno;
+  ui.mostra_attesa();
+  return form.compila(1);
 }
 
 }  // namespace sc

@@ -75,22 +75,6 @@ TEST_F(Form1Run, SecondRunGivesIdenticalBytes) {
   EXPECT_EQ(contenuto(dir), prima);
 }
 
-TEST(RealDiskTest, ReplaceCreatesAndTruncates) {
-  fs::path dir = fs::temp_directory_path() / "scenario compiler disk test";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  RealDisk disk(dir.string(), '/');
-  EXPECT_FALSE(disk.exists("a b.txt"));
-  disk.replace("a b.txt", "long content");
-  disk.replace("a b.txt", "short");
-  EXPECT_EQ(disk.read("a b.txt"), "short");
-  disk.remove("a b.txt");
-  disk.remove("a b.txt");
-  EXPECT_FALSE(disk.exists("a b.txt"));
-  EXPECT_THROW(RealDisk(dir.string() + "/missing", '/').replace("x", "y"), std::runtime_error);
-  fs::remove_all(dir);
-}
-
 TEST(Form1Shown, ReservedSlotErrorShowsTheMessageOnce) {
   MemoryDisk disk;
   interfaccia_registrata ui;

@@ -1,14 +1,16 @@
-#include <cstdio>
 #include <exception>
+#include <string>
 
+#include "platform/platform.h"
 #include "tools/cli.h"
 
 int main(int argc, char** argv) {
   try {
     return sc::esegui_riga_comando(argc, argv);
   } catch (const std::exception& e) {
-    // A failure nobody handles, such as a file that cannot be written.
-    std::fprintf(stderr, "scenario-compiler: %s\n", e.what());
+    // A failure nobody handles, such as a file that cannot be written: the
+    // windowed run says it in a message box, the commands on standard error.
+    sc::piattaforma::mostra_guasto(std::string("scenario-compiler: ") + e.what());
     return 1;
   }
 }

@@ -1,6 +1,8 @@
-// Files in a real directory, each output replaced, never appended to.
+// Files in a real directory. Each output goes to a new file beside its name
+// and replaces the older file only when complete: replaced, never appended to.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "model/disk.h"
@@ -9,19 +11,24 @@ namespace sc {
 
 class RealDisk : public Disk {
  public:
-  RealDisk(std::string directory, char separator) : directory_(std::move(directory)), separator_(separator) {}
+  explicit RealDisk(std::filesystem::path directory);
+  // `separator` joins the directory and a name in the paths shown to the user.
+  RealDisk(const std::string& directory, char separator);
 
   bool exists(const std::string& name) override;
   std::optional<std::string> read(const std::string& name) override;
-  // Creates the file if missing, deletes it, then opens it anew for one
-  // sequential pass. A failure is thrown as std::runtime_error.
+  // A failure is thrown as std::runtime_error naming the file and the reason.
   std::unique_ptr<Output> replace_stream(const std::string& name) override;
   void remove(const std::string& name) override;
 
-  std::string path(const std::string& name) const { return directory_ + separator_ + name; }
+  // The file's path as UTF-8 text, for messages.
+  std::string path(const std::string& name) const;
+  // The file on the host: the model's names are Windows-1252 text, the
+  // host's file names Unicode.
+  std::filesystem::path host_path(const std::string& name) const;
 
  private:
-  std::string directory_;
+  std::filesystem::path directory_;
   char separator_;
 };
 

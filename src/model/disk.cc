@@ -4,14 +4,13 @@ namespace sc {
 
 namespace {
 
-// Collects the pieces and stores them under the name when closed.
+// Collects the pieces; the name takes them only when committed.
 class StringOutput : public Disk::Output {
  public:
-  StringOutput(std::map<std::string, std::string>& files, std::string name) : files_(files), name_(std::move(name)) {
-    files_[name_].clear();
-  }
+  StringOutput(std::map<std::string, std::string>& files, std::string name) : files_(files), name_(std::move(name)) {}
   void write(std::string_view bytes) override { buffer_.append(bytes); }
-  void close() override { files_[name_] = std::move(buffer_); }
+  void close() override {}
+  void commit() override { files_[name_] = std::move(buffer_); }
 
  private:
   std::map<std::string, std::string>& files_;
@@ -20,6 +19,22 @@ class StringOutput : public Disk::Output {
 };
 
 }  // namespace
+
+Disk::Output& Disk::Batch::add(const std::string& name) {
+  outputs_.push_back(disk_.replace_stream(name));
+  return *outputs_.back();
+}
+
+void Disk::Batch::add(const std::string& name, std::string_view bytes) {
+  Output& out = add(name);
+  out.write(bytes);
+  out.close();
+}
+
+void Disk::Batch::commit() {
+  for (auto& out : outputs_) out->commit();
+  outputs_.clear();
+}
 
 bool MemoryDisk::exists(const std::string& name) { return files_.count(name) > 0; }
 

@@ -8,24 +8,48 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sc {
 
 class Disk {
  public:
-  // A file being written, piece by piece, from its first byte.
+  // The new content of a file, written piece by piece from its first byte.
+  // The name keeps its older file, whole, until commit(); an output dropped
+  // before that leaves no trace.
   class Output {
    public:
     virtual ~Output() = default;
     virtual void write(std::string_view bytes) = 0;
+    // The content is complete; nothing more is written.
     virtual void close() = 0;
+    // Puts the completed content under the name, replacing any older file
+    // in one step.
+    virtual void commit() = 0;
+  };
+
+  // Files replaced together: every one is complete before any takes its
+  // name, so a failure while writing leaves the older set as it was.
+  class Batch {
+   public:
+    explicit Batch(Disk& disk) : disk_(disk) {}
+    // A file written piece by piece; close it before commit().
+    Output& add(const std::string& name);
+    // A file holding exactly `bytes`.
+    void add(const std::string& name, std::string_view bytes);
+    // Gives every file its name, in the order they were added.
+    void commit();
+
+   private:
+    Disk& disk_;
+    std::vector<std::unique_ptr<Output>> outputs_;
   };
 
   virtual ~Disk() = default;
   virtual bool exists(const std::string& name) = 0;
   // The whole content, or nothing when the file cannot be read.
   virtual std::optional<std::string> read(const std::string& name) = 0;
-  // Replaces the file by an empty one, to be written; never appends.
+  // A new content for the file; it replaces the older file, never appends.
   virtual std::unique_ptr<Output> replace_stream(const std::string& name) = 0;
   // Deletes the file if it exists.
   virtual void remove(const std::string& name) = 0;
@@ -35,6 +59,7 @@ class Disk {
     auto out = replace_stream(name);
     out->write(bytes);
     out->close();
+    out->commit();
   }
 };
 

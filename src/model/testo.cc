@@ -14,11 +14,17 @@ constexpr std::array<char32_t, 32> alti_1252 = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-int byte_1252(char32_t cp) {
+// The byte of a code point, or -1 when Windows-1252 has none.
+int byte_1252_o_nessuno(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
   for (std::size_t i = 0; i < alti_1252.size(); ++i)
     if (alti_1252[i] == cp && cp != 0) return int(0x80 + i);
-  return '?';
+  return -1;
+}
+
+int byte_1252(char32_t cp) {
+  const int b = byte_1252_o_nessuno(cp);
+  return b < 0 ? '?' : b;
 }
 
 // Length of the UTF-8 sequence that starts with `lead`, 0 if it cannot start one.
@@ -42,15 +48,20 @@ char minuscola(unsigned char c) {
 }
 
 // The code point of the UTF-8 sequence at i and its length; length 0 when
-// the bytes there are not a valid sequence.
+// the bytes there are not a valid sequence (overlong forms included).
 std::pair<char32_t, int> sequenza_utf8(std::string_view in, std::size_t i) {
+  // The smallest code point each sequence length may carry.
+  constexpr char32_t minimo[] = {0, 0, 0x80, 0x800, 0x10000};
   auto lead = static_cast<unsigned char>(in[i]);
-  int n = lead < 0x80 ? 1 : lunghezza_utf8(lead);
-  bool valida = n > 0 && i + std::size_t(n) <= in.size();
-  for (int k = 1; valida && k < n; ++k) valida = (static_cast<unsigned char>(in[i + std::size_t(k)]) & 0xC0) == 0x80;
-  if (!valida) return {0, 0};
+  const int n = lead < 0x80 ? 1 : lunghezza_utf8(lead);
+  if (n == 0 || i + std::size_t(n) > in.size()) return {0, 0};
   char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
-  for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(in[i + std::size_t(k)]) & 0x3F);
+  for (int k = 1; k < n; ++k) {
+    auto c = static_cast<unsigned char>(in[i + std::size_t(k)]);
+    if ((c & 0xC0) != 0x80) return {0, 0};
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  if (cp < minimo[n]) return {0, 0};
   return {cp, n};
 }
 
@@ -61,8 +72,8 @@ bool utf8_in_cp1252(std::string_view in, std::string& out, std::size_t& errore) 
   out.reserve(in.size());
   for (std::size_t i = 0; i < in.size();) {
     auto [cp, n] = sequenza_utf8(in, i);
-    const int b = n > 0 ? byte_1252(cp) : -1;
-    if (n == 0 || (b == '?' && cp != '?')) {
+    const int b = n > 0 ? byte_1252_o_nessuno(cp) : -1;
+    if (b < 0) {
       errore = i;
       return false;
     }
@@ -91,20 +102,21 @@ std::string utf8_a_cp1252(std::string_view in) {
   std::string out;
   out.reserve(in.size());
   for (std::size_t i = 0; i < in.size();) {
-    auto lead = static_cast<unsigned char>(in[i]);
-    int n = lead < 0x80 ? 1 : lunghezza_utf8(lead);
-    bool valida = n > 0 && i + n <= in.size();
-    for (int k = 1; valida && k < n; ++k) valida = (static_cast<unsigned char>(in[i + k]) & 0xC0) == 0x80;
-    if (!valida) {
-      out.push_back(char(lead));
-      ++i;
+    auto [cp, n] = sequenza_utf8(in, i);
+    if (n == 0) {
+      out.push_back(in[i++]);
       continue;
     }
-    char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
-    for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
     out.push_back(char(byte_1252(cp)));
-    i += n;
+    i += std::size_t(n);
   }
+  return out;
+}
+
+std::optional<std::string> utf8_a_cp1252_esatto(std::string_view in) {
+  std::string out;
+  std::size_t errore = 0;
+  if (!utf8_in_cp1252(in, out, errore)) return std::nullopt;
   return out;
 }
 

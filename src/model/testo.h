@@ -21,6 +21,10 @@ bool utf8_in_cp1252(std::string_view utf8, std::string& cp1252, std::size_t& err
 // like UTF-8: it holds such sequences and no byte above 0x7F outside them.
 std::optional<std::size_t> sembra_utf8(std::string_view testo);
 
+// UTF-8 text to Windows-1252 bytes, or nothing when the text is not valid
+// UTF-8 or holds a character Windows-1252 has no byte for.
+std::optional<std::string> utf8_a_cp1252_esatto(std::string_view utf8);
+
 // Windows-1252 bytes back to UTF-8, for terminals and JSON.
 std::string cp1252_a_utf8(std::string_view testo);
 

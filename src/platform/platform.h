@@ -2,16 +2,21 @@
 // directory and the path separator.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace sc::piattaforma {
 
 // Shows the window whose only label reads "Attendere" and paints it at once.
 void mostra_attesa();
-// Shows a modal message with one OK button and waits until it is closed.
+// Shows a modal message with one OK button, owned by the window when it is
+// shown, and waits until it is closed.
 void mostra_messaggio(const std::string& testo);
+// Says why the program failed: in a message box owned by the window when the
+// window is shown, on standard error otherwise.
+void mostra_guasto(const std::string& testo);
 // The directory that holds the running program, without a trailing separator.
-std::string cartella_programma();
+std::filesystem::path cartella_programma();
 // Makes standard output and error reach the terminal that started the
 // program, for the commands that print.
 void usa_terminale();

@@ -19,7 +19,9 @@ void mostra_messaggio(const std::string& testo) {
   std::fflush(stderr);
 }
 
-std::string cartella_programma() {
+void mostra_guasto(const std::string& testo) { mostra_messaggio(testo); }
+
+std::filesystem::path cartella_programma() {
   std::vector<char> buf(4096);
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());

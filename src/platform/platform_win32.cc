@@ -1,4 +1,4 @@
-// Win32 host: a real window with one label, and a message box.
+// Win32 host: a real window with one label, and message boxes it owns.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +12,21 @@ namespace {
 
 constexpr const char* titolo = "scenario-compiler";
 constexpr const char* classe = "Form1";
+
+// The window of the run, once shown: it owns every message box.
+HWND finestra = nullptr;
+
+std::wstring largo(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring w(std::size_t(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), n);
+  return w;
+}
+
+void scatola(const std::string& testo, UINT stile) {
+  MessageBoxW(finestra, largo(testo).c_str(), largo(titolo).c_str(), stile | (finestra ? MB_APPLMODAL : MB_TASKMODAL));
+}
 
 // Twips to pixels at the screen's resolution.
 int pixel_x(HDC dc, int twip) { return MulDiv(twip, GetDeviceCaps(dc, LOGPIXELSX), 1440); }
@@ -38,8 +53,8 @@ void mostra_attesa() {
   RECT area{0, 0, pixel_x(schermo, 4200), pixel_y(schermo, 2688)};
   const DWORD stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRect(&area, stile, FALSE);
-  HWND finestra = CreateWindowA(classe, titolo, stile, CW_USEDEFAULT, CW_USEDEFAULT, area.right - area.left,
-                                area.bottom - area.top, nullptr, nullptr, istanza, nullptr);
+  finestra = CreateWindowA(classe, titolo, stile, CW_USEDEFAULT, CW_USEDEFAULT, area.right - area.left,
+                           area.bottom - area.top, nullptr, nullptr, istanza, nullptr);
   HWND etichetta = CreateWindowA("STATIC", "Attendere", WS_CHILD | WS_VISIBLE | SS_LEFT, pixel_x(schermo, 960),
                                  pixel_y(schermo, 960), pixel_x(schermo, 2652), pixel_y(schermo, 792), finestra,
                                  nullptr, istanza, nullptr);
@@ -55,14 +70,23 @@ void mostra_attesa() {
   UpdateWindow(etichetta);
 }
 
-void mostra_messaggio(const std::string& testo) {
-  MessageBoxA(nullptr, testo.c_str(), titolo, MB_OK | MB_TASKMODAL);
+void mostra_messaggio(const std::string& testo) { scatola(testo, MB_OK); }
+
+void mostra_guasto(const std::string& testo) {
+  // A program started from the desktop has no standard error to read.
+  if (finestra) {
+    scatola(testo, MB_OK | MB_ICONERROR);
+  } else {
+    std::fprintf(stderr, "%s\n", testo.c_str());
+    std::fflush(stderr);
+  }
 }
 
-std::string cartella_programma() {
-  std::string percorso(MAX_PATH, '\0');
+std::filesystem::path cartella_programma() {
+  // Wide characters: a folder name outside the ANSI code page stays whole.
+  std::wstring percorso(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, percorso.data(), DWORD(percorso.size()));
+    DWORD n = GetModuleFileNameW(nullptr, percorso.data(), DWORD(percorso.size()));
     if (n == 0) return ".";
     if (n < percorso.size()) {
       percorso.resize(n);
@@ -70,8 +94,8 @@ std::string cartella_programma() {
     }
     percorso.resize(percorso.size() * 2);
   }
-  auto ultimo = percorso.find_last_of('\\');
-  return ultimo == std::string::npos ? "." : percorso.substr(0, ultimo);
+  auto ultimo = percorso.find_last_of(L'\\');
+  return ultimo == std::wstring::npos ? std::filesystem::path(".") : std::filesystem::path(percorso.substr(0, ultimo));
 }
 
 void usa_terminale() {

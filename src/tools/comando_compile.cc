@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "tools/comandi.h"
 #include "tools/descrizioni_utente.h"
+#include "tools/nomi_uscita.h"
 
 namespace sc {
 
@@ -25,6 +26,8 @@ int esegui(const argomenti& a) {
   // "out/" and "out" name the same directory.
   std::string uscita = a.valore_o("--out", ".");
   while (uscita.size() > 1 && (uscita.back() == '/' || uscita.back() == piattaforma::separatore())) uscita.pop_back();
+  // Nothing is written before every output's name is known to be safe.
+  controlla_compile(d.scenario_utente, d.treno_utente, uscita, d.geometria, {d.file_linea, d.file_servizio});
   std::error_code ec;
   fs::create_directories(uscita, ec);
   if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita);

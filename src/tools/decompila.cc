@@ -114,6 +114,7 @@ class disco_verifica : public MemoryDisk {
     struct scarto : Output {
       void write(std::string_view) override {}
       void close() override {}
+      void commit() override {}
     };
     return std::make_unique<scarto>();
   }

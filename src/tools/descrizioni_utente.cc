@@ -9,6 +9,7 @@
 #include "model/modello.h"
 #include "model/testo.h"
 #include "tools/file_utente.h"
+#include "tools/nomi_uscita.h"
 
 namespace sc {
 
@@ -118,10 +119,12 @@ bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnosti
   d.file_linea = a.posizionali[0];
   d.file_servizio = a.posizionali[1];
   d.geometria = !a.ha("--no-geometry");
-  d.scenario = a.valore_o("--scenario", scenario_da(d.file_linea));
-  d.treno = a.valore_o("--train", treno_da(d.file_servizio, d.scenario));
-  if (!nome_valido(d.scenario)) throw errore_uso("not a usable scenario name: \"" + d.scenario + "\"");
-  if (!nome_valido(d.treno)) throw errore_uso("not a usable train name: \"" + d.treno + "\"");
+  d.scenario_utente = a.valore_o("--scenario", scenario_da(d.file_linea));
+  d.treno_utente = a.valore_o("--train", treno_da(d.file_servizio, d.scenario_utente));
+  if (!nome_valido(d.scenario_utente)) throw errore_uso("not a usable scenario name: \"" + d.scenario_utente + "\"");
+  if (!nome_valido(d.treno_utente)) throw errore_uso("not a usable train name: \"" + d.treno_utente + "\"");
+  d.scenario = nome_modello(d.scenario_utente, "scenario");
+  d.treno = nome_modello(d.treno_utente, "train");
   const std::string encoding = minuscolo_cp1252(a.valore_o("--input-encoding", "windows-1252"));
   const bool da_utf8 = encoding == "utf-8" || encoding == "utf8";
   if (!da_utf8 && encoding != "windows-1252" && encoding != "cp1252")

@@ -13,7 +13,8 @@ namespace sc {
 
 struct descrizioni_utente {
   std::string file_linea, file_servizio;  // as the user named them
-  std::string scenario, treno;
+  std::string scenario_utente, treno_utente;  // as given, in the host's text
+  std::string scenario, treno;                // as the model stores them: Windows-1252
   std::string linea, servizio;  // the bytes the reader gets: Windows-1252
   bool geometria = true;
 };

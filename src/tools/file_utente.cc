@@ -1,19 +1,33 @@
 #include "tools/file_utente.h"
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <stdexcept>
+#include <vector>
 
+#include "platform/file.h"
 #include "tools/comandi.h"
+#include "tools/nomi_uscita.h"
 
 namespace sc {
 
+namespace {
+
+// Every file read so far by this command.
+std::vector<std::string>& ingressi_letti() {
+  static std::vector<std::string> letti;
+  return letti;
+}
+
+}  // namespace
+
 std::string leggi_ingresso(const std::string& percorso) {
-  std::ifstream f(percorso, std::ios::binary);
-  if (!f) throw errore_uso("cannot read " + percorso);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  try {
+    std::string dati = piattaforma::leggi_file_regolare(percorso);
+    ingressi_letti().push_back(percorso);
+    return dati;
+  } catch (const std::runtime_error& e) {
+    throw errore_uso(e.what());
+  }
 }
 
 void scrivi_uscita(const std::string& percorso, std::string_view dati) {
@@ -22,9 +36,14 @@ void scrivi_uscita(const std::string& percorso, std::string_view dati) {
     if (!std::cout.flush()) throw errore_uso("cannot write to standard output");
     return;
   }
-  std::ofstream f(percorso, std::ios::binary);
-  f.write(dati.data(), std::streamsize(dati.size()));
-  if (!f.flush()) throw errore_uso("cannot write " + percorso);
+  controlla_non_ingresso(percorso, ingressi_letti());
+  try {
+    piattaforma::file_nuovo f(percorso);
+    f.scrivi(dati);
+    f.conferma();
+  } catch (const std::runtime_error& e) {
+    throw errore_uso(e.what());
+  }
 }
 
 }  // namespace sc

@@ -1,0 +1,117 @@
+#include "model/disk.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "compile/percorso.h"
+#include "compile/uscita_binaria.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "test_support/descrizioni.h"
+
+namespace sc {
+namespace {
+
+// A directory whose writes of one file fail after some bytes, as a full disk does.
+class DiscoCheSiRiempie : public MemoryDisk {
+ public:
+  std::string guasto;  // the file whose write fails
+  std::size_t spazio = 0;
+
+  std::unique_ptr<Output> replace_stream(const std::string& name) override {
+    auto interno = MemoryDisk::replace_stream(name);
+    if (name != guasto) return interno;
+    return std::make_unique<Pieno>(std::move(interno), spazio);
+  }
+
+ private:
+  class Pieno : public Output {
+   public:
+    Pieno(std::unique_ptr<Output> interno, std::size_t spazio) : interno_(std::move(interno)), spazio_(spazio) {}
+    void write(std::string_view bytes) override {
+      if (bytes.size() > spazio_) throw std::runtime_error("no space left");
+      spazio_ -= bytes.size();
+      interno_->write(bytes);
+    }
+    void close() override { interno_->close(); }
+    void commit() override { interno_->commit(); }
+
+   private:
+    std::unique_ptr<Output> interno_;
+    std::size_t spazio_;
+  };
+};
+
+TEST(Disk, AnOutputTakesItsNameOnlyWhenCommitted) {
+  MemoryDisk disk;
+  disk.replace("a", "old");
+  {
+    auto out = disk.replace_stream("a");
+    out->write("new but never committed");
+    out->close();
+    EXPECT_EQ(disk.read("a"), "old");
+  }
+  EXPECT_EQ(disk.read("a"), "old");
+  disk.replace("a", "new");
+  EXPECT_EQ(disk.read("a"), "new");
+  EXPECT_EQ(disk.files().size(), 1u);
+}
+
+TEST(Disk, OverlayCommitsCopiesInMemoryAndTheRestInTheBase) {
+  MemoryDisk base;
+  OverlayDisk copie(base, {{"copia", "c"}});
+  Disk::Batch lotto(copie);
+  lotto.add("copia", "nuova");
+  lotto.add("file", "f");
+  EXPECT_TRUE(base.files().empty());
+  lotto.commit();
+  EXPECT_EQ(copie.read("copia"), "nuova");
+  EXPECT_FALSE(base.exists("copia"));
+  EXPECT_EQ(base.read("file"), "f");
+}
+
+// A compiled model with an older set of its three files already on the disk.
+struct compilato {
+  modello m;
+  DiscoCheSiRiempie disk;
+  std::map<std::string, std::string> vecchi;
+
+  compilato() {
+    m.nome_scenario = "S";
+    m.nome_treno = "T";
+    disk.replace(nome_linea_txt(m), test::linea_con("curvad3, 1000, 400\r\n"));
+    disk.replace(nome_treno_txt(m), test::servizio_con(""));
+    std::int32_t j = 1;
+    memorizza_percorso(m, disk, j);
+    for (const std::string& nome : {nome_linea_dat(m), nome_servizio_sim(m), nome_celle_dat(m)}) {
+      vecchi[nome] = "older " + nome;
+      disk.replace(nome, vecchi[nome]);
+    }
+  }
+};
+
+TEST(Disk, AFailedWriteOfAnyBinaryFileLeavesTheOlderSetWhole) {
+  for (const auto scegli : {nome_linea_dat, nome_servizio_sim, nome_celle_dat}) {
+    for (std::size_t spazio : {std::size_t(0), std::size_t(100)}) {
+      compilato c;
+      c.disk.guasto = scegli(c.m);
+      c.disk.spazio = spazio;
+      SCOPED_TRACE(c.disk.guasto + ", room for " + std::to_string(spazio) + " bytes");
+      EXPECT_THROW(scrivi_file_binari(c.m, c.disk), std::runtime_error);
+      EXPECT_EQ(c.disk.files(), c.vecchi);
+    }
+  }
+}
+
+TEST(Disk, ASuccessfulWriteReplacesTheWholeSet) {
+  compilato c;
+  scrivi_file_binari(c.m, c.disk);
+  EXPECT_EQ(c.disk.read(nome_linea_dat(c.m)), contenuto_linea_dat(c.m));
+  EXPECT_EQ(c.disk.read(nome_servizio_sim(c.m)), contenuto_servizio_sim(c.m));
+  EXPECT_EQ(c.disk.read(nome_celle_dat(c.m)), contenuto_celle_dat(c.m));
+  EXPECT_EQ(c.disk.files().size(), 3u);
+}
+
+}  // namespace
+}  // namespace sc
