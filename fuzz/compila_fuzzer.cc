@@ -1,10 +1,15 @@
 // Feeds arbitrary bytes as the line description and the service description
 // through the whole compile. The first byte chooses whether the geometry is
 // built; the rest is the line description, a NUL, the service description.
-// Every file the compile writes must read back with the project's own reader.
+// Every file the compile writes must read back with the project's own reader;
+// the same compile with the diagnostics watching must leave the same files
+// and codes, and check's reading on past errors must end as cleanly, with
+// every diagnostic at a place inside its file and printable.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "compile/decodifica.h"
@@ -13,6 +18,8 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "parsing/segnalazioni.h"
+#include "tools/diagnostiche.h"
 
 namespace {
 
@@ -37,6 +44,40 @@ bool si_rilegge(const sc::modello& m, const std::string& nome, const std::string
   return nome == sc::nome_linea_txt(m) || nome == sc::nome_treno_txt(m);
 }
 
+struct esito {
+  std::map<std::string, std::string> file;
+  std::int32_t codice, posizione;
+};
+
+// One compile of the two descriptions; with `diag`, the diagnostics watch it.
+esito compila(sc::modello& m, sc::MemoryDisk& disk, std::int32_t j, sc::segnalazioni* diag) {
+  try {
+    sc::memorizza_percorso(m, disk, j, diag);
+  } catch (const sc::errore_mostrato& e) {
+    if (e.codice != sc::codice::slot_formato_occupati && e.codice != sc::codice::slot_gara_occupati) __builtin_trap();
+    // The run ends before any binary file.
+    for (const std::string& nome : {sc::nome_linea_dat(m), sc::nome_servizio_sim(m), sc::nome_celle_dat(m)})
+      if (disk.exists(nome)) __builtin_trap();
+  }
+  return {disk.files(), m.codice_errore, m.posizione_errore};
+}
+
+// Every diagnostic points inside its description and can be printed.
+void controlla(const sc::resa_diagnostiche& resa, const std::map<std::string, std::string>& testi) {
+  auto dentro = [&](const sc::diagnostica& d) {
+    if (!d.dove.noto()) return;
+    auto t = testi.find(d.dove.file);
+    if (t == testi.end() || d.dove.riga < 1 || d.dove.colonna < 1 || d.dove.inizio > d.dove.fine || d.dove.fine > t->second.size())
+      __builtin_trap();
+  };
+  for (const sc::diagnostica& d : resa.tutte()) {
+    dentro(d);
+    for (const sc::diagnostica& n : d.note) dentro(n);
+  }
+  std::ostringstream out;
+  resa.stampa(out);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -44,24 +85,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::int32_t j = data[0] & 1;
   std::string testo(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::size_t taglio = std::min(testo.find('\0'), testo.size());
+  const std::map<std::string, std::string> descrizioni = {{"F_linea.txt", testo.substr(0, taglio)},
+                                                          {"F_T-.txt", taglio < testo.size() ? testo.substr(taglio + 1) : ""}};
+  auto prepara = [&](sc::modello& m, sc::MemoryDisk& disk) {
+    m.nome_scenario = "F";
+    m.nome_treno = "T";
+    for (const auto& [nome, t] : descrizioni) disk.replace(nome, t);
+  };
 
   sc::modello m;
-  m.nome_scenario = "F";
-  m.nome_treno = "T";
   sc::MemoryDisk disk;
-  disk.replace(sc::nome_linea_txt(m), testo.substr(0, taglio));
-  disk.replace(sc::nome_treno_txt(m), taglio < testo.size() ? testo.substr(taglio + 1) : "");
-  try {
-    sc::memorizza_percorso(m, disk, j);
-  } catch (const sc::errore_mostrato& e) {
-    if (e.codice != sc::codice::slot_formato_occupati && e.codice != sc::codice::slot_gara_occupati) __builtin_trap();
-    // The run ends before any binary file.
-    for (const std::string& nome : {sc::nome_linea_dat(m), sc::nome_servizio_sim(m), sc::nome_celle_dat(m)})
-      if (disk.exists(nome)) __builtin_trap();
-  }
+  prepara(m, disk);
+  const esito semplice = compila(m, disk, j, nullptr);
   // Both descriptions are gone after a parse that got past the line file.
   if (m.codice_errore != sc::codice::linea_mancante && disk.exists(sc::nome_linea_txt(m))) __builtin_trap();
   for (const auto& [nome, dati] : disk.files())
     if (!si_rilegge(m, nome, dati)) __builtin_trap();
+
+  // The compile command's run: the same files, the same code.
+  for (bool recupera : {false, true}) {
+    sc::modello m2;
+    sc::MemoryDisk disk2;
+    prepara(m2, disk2);
+    sc::resa_diagnostiche resa({});
+    for (const auto& [nome, t] : descrizioni) resa.file(nome, nome, t);
+    sc::segnalazioni diag(resa, m2, recupera);
+    const esito osservato = compila(m2, disk2, j, &diag);
+    if (!recupera && (osservato.file != semplice.file || osservato.codice != semplice.codice || osservato.posizione != semplice.posizione))
+      __builtin_trap();
+    controlla(resa, descrizioni);
+  }
   return 0;
 }
