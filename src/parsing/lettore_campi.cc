@@ -16,6 +16,8 @@ namespace {
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
+}  // namespace
+
 // Decimal number: optional sign, digits with an optional fraction, optional
 // exponent. Nothing else (no "inf", no hex) counts as a number.
 bool numerico(std::string_view t) {
@@ -37,6 +39,8 @@ bool numerico(std::string_view t) {
   }
   return i == t.size();
 }
+
+namespace {
 
 template <typename T>
 T nel_campo(double v) {

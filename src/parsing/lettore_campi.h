@@ -8,6 +8,10 @@
 
 namespace sc {
 
+// Whether a field's text is a number: a decimal with an optional sign,
+// fraction and exponent.
+bool numerico(std::string_view campo);
+
 class lettore_campi {
  public:
   explicit lettore_campi(std::string testo) : testo_(std::move(testo)) {}

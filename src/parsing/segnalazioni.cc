@@ -32,17 +32,6 @@ std::string senza_spazi_ai_lati(std::string_view t) {
   return a == std::string_view::npos ? "" : std::string(t.substr(a, b - a + 1));
 }
 
-bool numerico(std::string_view t) {
-  t = std::string_view(t).substr(0, t.size());
-  std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
-  bool cifre = false;
-  for (; i < t.size(); ++i) {
-    if (std::isdigit(static_cast<unsigned char>(t[i]))) cifre = true;
-    else if (t[i] != '.' && t[i] != 'e' && t[i] != 'E' && t[i] != '-' && t[i] != '+') return false;
-  }
-  return cifre;
-}
-
 // What a cell kind holds, in words.
 const char* nome_tipo(int tipo) {
   switch (tipo) {
@@ -232,7 +221,6 @@ void segnalazioni::chiave_letta() {
   voci_della_chiave_ = 0;
   valori_.clear();
   a_capo_segnalato_ = false;
-  origine_voce_ = -1;
 }
 
 void segnalazioni::inizia_voce(voce v) {
@@ -245,7 +233,6 @@ void segnalazioni::inizia_voce(voce v) {
   // A comment read as an entry takes its values from anywhere: the warning
   // above says enough.
   a_capo_segnalato_ = commento;
-  origine_voce_ = -1;
   ultima_voce_ = v;
   riga_ultima_voce_ = luogo_chiave().riga;
 }

@@ -143,7 +143,6 @@ class segnalazioni : public osservatore_compilazione {
   // Where each object came from.
   std::vector<std::int32_t> origine_cella_;
   std::vector<origine> origini_;
-  std::int32_t origine_voce_ = -1;  // the current entry's, once it placed something
   std::map<std::int32_t, luogo_testo> stazioni_;  // by service element
   std::int32_t stazione_k_ = 0, prossimo_testo_ = 80;
   std::map<voce, std::pair<luogo_testo, std::array<std::int64_t, 3>>> progressive_;
