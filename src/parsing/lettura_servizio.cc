@@ -1,6 +1,8 @@
 // The service description: train data, clock, speed limits, adhesion,
 // signals, restrictions, abatement marks and stations.
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "model/arrotonda.h"
 #include "model/codici.h"
@@ -44,6 +46,13 @@ class lettura_servizio : lettura_file {
   dopo_voce stazione();
   dopo_voce marca_stazione(const voce_servizio& s);
   void scrivi_velocita(std::int32_t cella);
+  // The approach marks in the cells that exist, before they are written.
+  std::vector<std::pair<std::int64_t, std::uint8_t>> marche_in(const std::vector<std::int64_t>& celle) const {
+    std::vector<std::pair<std::int64_t, std::uint8_t>> r;
+    for (std::int64_t c : celle)
+      if (c >= 0 && c < std::int64_t(m_.celle.size())) r.emplace_back(c, m_.celle[std::size_t(c)].val6);
+    return r;
+  }
   void scrivi_aderenza(std::int32_t cella);
   void chiusura();
 
@@ -94,6 +103,7 @@ dopo_voce lettura_servizio::orologio() {
   corsa.intero3 = i16();
   corsa.intero4 = i16();
   corsa.intero5 = i16();
+  if (d_) d_->ora(corsa.intero3, corsa.intero4, corsa.intero5, true);
   return dopo_voce::avanti;
 }
 
@@ -147,12 +157,15 @@ dopo_voce lettura_servizio::segnale() {
   for (std::int32_t& x : v) x = i32();
   if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
   const std::int32_t tempo = v[10];
+  const auto marche = d_ ? marche_in({cella_di(v[0]) - 2, cella_di(v[0]) - 4, cella_di(v[0]) - 6, cella_di(v[0]) - 8})
+                         : std::vector<std::pair<std::int64_t, std::uint8_t>>{};
   memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   // Any code in force ends reading here, also one left by the line stage.
   if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
   if (d_) {
     d_->oltre_fine(v[0]);
     d_->tempo_segnale(tempo);
+    d_->marche_sovrascritte(marche);
     const std::int64_t sx = v[1], dx = v[6];
     for (auto [cosa, esatto] : {std::pair{"s1 x 10 + d1", std::int64_t(v[2]) * 10 + v[7]}, std::pair{"s2 x 10 + d2", std::int64_t(v[3]) * 10 + v[8]},
                                 std::pair{"s3 x 10 + d3", std::int64_t(v[4]) * 10 + v[9]}, std::pair{"rapp x 10 + sx x 3 + dx", std::int64_t(v[5]) * 10 + sx * 3 + dx}})
@@ -170,6 +183,7 @@ dopo_voce lettura_servizio::rallentamento() {
   memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
   if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
   if (d_) {
+    if (v[0] <= 1500) d_->rallentamento_senza_avviso(v[4]);
     d_->oltre_fine(v[0]);
     d_->oltre_fine(std::int64_t(v[0]) + v[2], true);
     d_->ridotto("speed", v[1], bassi16(v[1]), 16, 1);
@@ -226,6 +240,7 @@ dopo_voce lettura_servizio::stazione() {
   const std::int32_t minuti = i32();
   const std::int32_t secondi = i32();
   s.codice = somma_32(somma_32(prodotto_32(ore, 3600), prodotto_32(minuti, 60)), secondi);
+  if (d_) d_->ora(ore, minuti, secondi, false);
   // The service file stores a 16-bit length: a longer name is refused before
   // it is stored.
   std::string nome = testo();
@@ -254,8 +269,12 @@ dopo_voce lettura_servizio::stazione() {
   s.valore2 = in_32(fine);
   if (lunghezza < 600) s.byte4 = 0;
   if (k_ == 1) s.byte3 = s.byte4 = 0;
+  auto troppo_vicina = [&] { return k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2; };
+  // check drops a station too close to the previous one before it marks its
+  // cells, so that its stop cell does not stand in the way of later items.
+  if (recupera() && troppo_vicina()) return lascia(codice::stazioni_vicine, p);
   if (dopo_voce d = marca_stazione(s); d != dopo_voce::avanti) return d;
-  if (k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2) return lascia(codice::stazioni_vicine, p);
+  if (troppo_vicina()) return lascia(codice::stazioni_vicine, p);
   if (d_) {
     d_->oltre_fine(p);
     d_->oltre_fine(s.valore2, true);
@@ -270,14 +289,19 @@ dopo_voce lettura_servizio::marca_stazione(const voce_servizio& s) {
   if (s.tipo_voce >= 25) return dopo_voce::avanti;
   const double fine = s.valore2;
   if (s.tipo_voce != 5 && s.tipo_voce != 6) {
+    std::vector<std::int64_t> celle;
+    for (int i = 1; i <= 4; ++i) celle.push_back(std::int64_t(arrotonda(fine / 50 - 1 - i)));
+    const auto marche = d_ ? marche_in(celle) : std::vector<std::pair<std::int64_t, std::uint8_t>>{};
     for (int i = 1; i <= 4; ++i) {
-      std::int64_t j = std::int64_t(arrotonda(fine / 50 - 1 - i));
+      const std::int64_t j = celle[std::size_t(i - 1)];
       if (j > 1) cella_controllata(m_, j).val6 = std::uint8_t(80 + i);
     }
+    if (d_) d_->marche_sovrascritte(marche);
   }
   std::int64_t j = std::int64_t(arrotonda(fine / 50 - 1));
   if (j <= 1) return lascia(codice::stazione_troppo_presto);
   cella& fermata = cella_controllata(m_, j);
+  if (d_ && !libera(fermata)) d_->cella_sostituita(j);
   fermata.tipo = cella_stazione;
   fermata.val1 = bassi16(k_);
   segna_occupata(m_, j);

@@ -49,6 +49,15 @@ const char* nome_tipo(int tipo) {
   }
 }
 
+// The positions a signal or a board may be written at to land in cells
+// `da` to `a`: "1175-1374".
+std::string posizioni_in(std::int64_t da, std::int64_t a) {
+  std::int64_t primo = da * 50 - 80, ultimo = a * 50;
+  while (cella_di(primo) < da) ++primo;
+  while (cella_di(ultimo) > a) --ultimo;
+  return n(primo) + "-" + n(ultimo);
+}
+
 // The key words of the entries of one part, for "did you mean".
 std::vector<std::string> parole_chiave(const std::vector<voce>& voci) {
   std::vector<std::string> r;
@@ -192,10 +201,13 @@ std::string segnalazioni::entita() const {
   }
 }
 
+const std::vector<voce>& segnalazioni::chiavi_della_parte() const {
+  return parte_ == parte_descrizione::servizio ? chiavi_servizio() : sezione_ == sezione_lettura::generale ? chiavi_generali() : chiavi_linea();
+}
+
 void segnalazioni::campo_disabilitato() {
   const std::string campo(lettore_->campo_grezzo());
-  const auto& voci = parte_ == parte_descrizione::servizio ? chiavi_servizio()
-                     : sezione_ == sezione_lettura::generale ? chiavi_generali() : chiavi_linea();
+  const auto& voci = chiavi_della_parte();
   if (sezione_ == sezione_lettura::preambolo) return;
   // Only a field that would have been a key word is worth a word.
   std::string senza_trattini = campo;
@@ -226,13 +238,15 @@ void segnalazioni::chiave_letta() {
 void segnalazioni::inizia_voce(voce v) {
   if (++voci_della_chiave_ == 2 && voce_)
     emetti(evento(diag::chiave_multipla, 0, luogo_chiave(), {chiave_.grezzo, formato(*voce_).chiave, formato(v).chiave}));
-  const bool commento = voci_della_chiave_ == 1 && sembra_commento(chiave_.grezzo);
-  if (commento) emetti(evento(diag::chiave_in_testo, 0, luogo_chiave(), {chiave_.grezzo, formato(v).chiave}));
+  if (voci_della_chiave_ == 1 && sembra_commento(chiave_.grezzo)) {
+    std::string parole;
+    for (const char* p : formato(v).parole)
+      if (p) parole += std::string(parole.empty() ? "\"" : " and \"") + p + "\"";
+    emetti(evento(diag::chiave_in_testo, 0, luogo_chiave(), {chiave_.grezzo, formato(v).chiave, parole}));
+  }
   voce_ = v;
   valori_.clear();
-  // A comment read as an entry takes its values from anywhere: the warning
-  // above says enough.
-  a_capo_segnalato_ = commento;
+  a_capo_segnalato_ = false;
   ultima_voce_ = v;
   riga_ultima_voce_ = luogo_chiave().riga;
 }
@@ -242,15 +256,19 @@ void segnalazioni::valore(std::int64_t numero) {
   // What later messages need of a few entries.
   if (voce_ && valori_.size() == 2 &&
       (voce_ == voce::progressiva_tre || voce_ == voce::progressiva_due || voce_ == voce::progressiva_uno))
-    progressive_[*voce_] = {luogo_chiave(), {valore_n(0), valore_n(1), numero}};
+    progressive_[*voce_] = {{luogo_valore(0), luogo_valore(1)}, {valore_n(0), valore_n(1), numero}};
   if (voce_ == voce::lunghezza) luogo_lunghezza_ = luogo(c.inizio, c.fine);
   const bool a_capo = !stessa_riga(chiave_.inizio, c.inizio);
   if (a_capo && !a_capo_segnalato_ && voce_) {
     a_capo_segnalato_ = true;
     const formato_voce& f = formato(*voce_);
+    // A key field taken as a value: the entry it begins is lost.
+    std::string persa;
+    for (voce altra : chiavi_della_parte())
+      if (persa.empty() && riconosce(altra, c.grezzo)) persa = formato(altra).chiave;
     diagnostica d = evento(diag::valori_a_capo, 0, luogo_chiave(),
                            {f.chiave, n(std::int64_t(valori_.size())), n(std::int64_t(f.valori.size())),
-                            f.valori[std::min(valori_.size(), f.valori.size() - 1)], n(luogo(c.inizio, c.fine).riga)});
+                            f.valori[std::min(valori_.size(), f.valori.size() - 1)], n(luogo(c.inizio, c.fine).riga), persa});
     d.note.push_back(evento(diag::nota_valore, 0, luogo(c.inizio, c.fine), {f.valori[std::min(valori_.size(), f.valori.size() - 1)], c.grezzo}));
     emetti(std::move(d));
   }
@@ -384,7 +402,8 @@ diagnostica segnalazioni::evento_codice(std::int32_t c, std::optional<std::int32
           break;
         }
       diagnostica d = occupata(diag::sequenza_occupata, c, presa, 0);
-      d.arg.push_back(metri_cella(prima - 3).substr(0, metri_cella(prima - 3).find('-')) + "-" + n(prima * 50 + 49));
+      d.arg.push_back(n((prima - 3) * 50) + "-" + n(prima * 50 + 49));
+      d.arg.push_back(posizioni_in(prima - 3, prima));
       return d;
     }
     case codice::stazione_posizione: {
@@ -426,7 +445,16 @@ diagnostica segnalazioni::evento_codice(std::int32_t c, std::optional<std::int32
       if (curvatura(chiave_.grezzo) == 0) return evento(diag::curva_senza_classe, c, luogo_chiave(), {chiave_.grezzo});
       return evento(diag::curva_oltre_milione, c, luogo_valore(1), {n(p), n(valore_n(1)), n(p + valore_n(1))});
     }
-    case codice::generale_mancante: return evento(diag::generale_mancante, c, luogo_campo());
+    case codice::generale_mancante: {
+      // A field close to the marker is most likely the author's attempt.
+      lettore_campi r(lettore_->testo());
+      while (!r.fine()) {
+        const std::string campo = minuscolo(senza_spazi_ai_lati(r.leggi_testo()));
+        if (!campo.empty() && distanza_modifica(campo, "[generale]") <= 3)
+          return evento(diag::generale_mancante, c, luogo(r.inizio_campo(), r.fine_campo()), {std::string(r.campo_grezzo())});
+      }
+      return evento(diag::generale_mancante, c, luogo_campo());
+    }
     case codice::linea_mancante: return evento(diag::linea_mancante, c, {});
     default: return evento(diag::guasto_generico, c, voce_ ? luogo_chiave() : luogo_campo(), {"code " + n(c)});
   }
@@ -494,7 +522,7 @@ void segnalazioni::progressive_non_multiple() {
       const std::int64_t x = dati.second[std::size_t(i)];
       if (x % 50 == 0) continue;
       auto [a, b] = multipli(x, 50);
-      emetti(evento(diag::progressiva_non_multipla, codice::progressiva_non_multipla, dati.first,
+      emetti(evento(diag::progressiva_non_multipla, codice::progressiva_non_multipla, dati.first[std::size_t(i)],
                     {formato(v).chiave, i == 0 ? "first" : "second", n(x), n(a), n(b)}));
     }
   }
@@ -545,7 +573,7 @@ void segnalazioni::oltre_fine(std::int64_t posizione, bool fine) {
   const std::int64_t fine_linea = m_.servizio[voce_treno].valore2;
   if (posizione <= fine_linea) return;
   const std::string cosa = fine ? "the end of the " + entita() + ", at " + n(posizione) + " m," : entita();
-  emetti(evento(diag::oltre_fine_linea, 0, luogo_valore(0), {cosa, n(posizione), n(fine_linea)}));
+  emetti(evento(diag::oltre_fine_linea, 0, luogo_valore(0), {cosa, n(posizione), n(fine_linea), n(m_.lunghezza_metri)}));
 }
 
 void segnalazioni::ridotto(const char* cosa, std::int64_t esatto, std::int64_t memorizzato, int bit, std::optional<std::size_t> valore) {
@@ -568,6 +596,42 @@ void segnalazioni::stazione(std::int32_t k, std::int32_t prossimo_testo) {
 
 void segnalazioni::tempo_segnale(std::int32_t letto) {
   if (letto >= 1 && letto <= 100 && valore_n(1) == 2) emetti(evento(diag::tempo_101, 0, luogo_valore(10), {entita(), n(letto)}));
+  if (letto != 0 && valore_n(1) != 2) emetti(evento(diag::tempo_ignorato, 0, luogo_valore(10), {entita(), n(letto), n(valore_n(1))}));
+}
+
+void segnalazioni::rallentamento_senza_avviso(std::int32_t f_ta) {
+  emetti(evento(f_ta != 0 ? diag::sequenza_senza_avviso : diag::rallentamento_senza_avviso, 0, luogo_valore(f_ta != 0 ? 4 : 0), {entita()}));
+}
+
+void segnalazioni::marche_sovrascritte(const std::vector<std::pair<std::int64_t, std::uint8_t>>& prima) {
+  // A signal's marks over another signal's are the rule; a station's (81 to
+  // 84) lost to a signal's, or the other way round, is worth a word.
+  auto di_stazione = [](std::uint8_t v) { return v >= 81 && v <= 84; };
+  std::string celle;
+  for (auto [c, vecchia] : prima) {
+    const std::uint8_t nuova = m_.celle[std::size_t(c)].val6;
+    if (vecchia == 0 || vecchia == nuova || di_stazione(vecchia) == di_stazione(nuova)) continue;
+    celle += (celle.empty() ? "" : ", ") + n(c) + " (" + n(vecchia) + " -> " + n(nuova) + ")";
+  }
+  if (!celle.empty()) emetti(evento(diag::marche_sovrascritte, 0, luogo_chiave(), {entita(), celle}));
+}
+
+void segnalazioni::cella_sostituita(std::int64_t cella) {
+  diagnostica d = evento(diag::cella_sostituita, 0, luogo_chiave(), {entita(), n(cella), metri_cella(cella), cosa_cella(cella)});
+  if (auto nota = nota_cella(cella)) d.note.push_back(*nota);
+  emetti(std::move(d));
+}
+
+void segnalazioni::ora(std::int64_t ore, std::int64_t minuti, std::int64_t secondi, bool orologio) {
+  if (ore >= 0 && (ore < 24 || !orologio) && minuti >= 0 && minuti < 60 && secondi >= 0 && secondi < 60) return;
+  const std::size_t primo = orologio ? 0 : 13;
+  auto due = [](std::int64_t v) { return (v >= 0 && v < 10 ? "0" : "") + n(v); };
+  const std::int64_t totale = ore * 3600 + minuti * 60 + secondi;
+  const std::string vale = totale >= 0 ? due(totale / 3600) + ":" + due(totale / 60 % 60) + ":" + due(totale % 60) : n(totale) + " s";
+  luogo_testo dove = luogo_valore(primo);
+  dove.fine = luogo_valore(primo + 2).fine;
+  emetti(evento(diag::ora_impossibile, 0, dove, {orologio ? "the clock at the start" : entita() + "'s timetable time",
+                                                  n(ore) + ":" + due(minuti) + ":" + due(secondi), vale}));
 }
 
 void segnalazioni::servizio_senza_generale() { emetti(evento(diag::servizio_senza_generale, 0, luogo(0, 0))); }

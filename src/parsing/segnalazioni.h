@@ -68,6 +68,14 @@ class segnalazioni : public osservatore_compilazione {
   void montagna(std::int32_t tipo_letto, std::int32_t tipo_memorizzato, std::int64_t distanza);
   void stazione(std::int32_t k, std::int32_t prossimo_testo);
   void tempo_segnale(std::int32_t letto);
+  // A restriction at 1500 m or less, which gets no warning board.
+  void rallentamento_senza_avviso(std::int32_t f_ta);
+  // Approach marks written over others: the cells and their values before.
+  void marche_sovrascritte(const std::vector<std::pair<std::int64_t, std::uint8_t>>& prima);
+  // The current entry writes over the object in the cell without a check.
+  void cella_sostituita(std::int64_t cella);
+  // A time of day (hours, minutes, seconds) outside 00:00:00 to 23:59:59.
+  void ora(std::int64_t ore, std::int64_t minuti, std::int64_t secondi, bool orologio);
   void servizio_senza_generale();
 
   // The compile's observer.
@@ -100,6 +108,8 @@ class segnalazioni : public osservatore_compilazione {
   luogo_testo luogo_valore(std::size_t i) const;
   luogo_testo luogo_campo() const;  // the reader's last field
   bool stessa_riga(std::size_t a, std::size_t b) const;
+  // The entries the current part and section read.
+  const std::vector<voce>& chiavi_della_parte() const;
 
   std::int64_t valore_n(std::size_t i) const;
   std::string testo_n(std::size_t i) const;
@@ -145,7 +155,8 @@ class segnalazioni : public osservatore_compilazione {
   std::vector<origine> origini_;
   std::map<std::int32_t, luogo_testo> stazioni_;  // by service element
   std::int32_t stazione_k_ = 0, prossimo_testo_ = 80;
-  std::map<voce, std::pair<luogo_testo, std::array<std::int64_t, 3>>> progressive_;
+  // The chainage entries as read: the place of each value, and the values.
+  std::map<voce, std::pair<std::array<luogo_testo, 2>, std::array<std::int64_t, 3>>> progressive_;
   std::optional<luogo_testo> luogo_lunghezza_;
   std::map<voce, std::pair<luogo_testo, std::int64_t>> in_vigore_;  // speed and adhesion
   std::map<voce, std::int64_t> ultima_posizione_;  // of gradient, speed and adhesion changes

@@ -31,6 +31,8 @@ std::string nomi_comandi() {
 }
 
 [[noreturn]] void comando_sconosciuto(const std::string& nome) {
+  if (nome.rfind("-", 0) == 0)
+    throw errore_uso("unknown option " + nome + "; the options before a command are --help, --version and --dir DIR");
   std::vector<std::string> nomi;
   for (const comando* c : comandi()) nomi.emplace_back(c->nome);
   std::string vicino = piu_vicino(nome, nomi, 2);
@@ -49,7 +51,7 @@ int esegui(const std::vector<std::string>& args) {
     return esito_ok;
   }
   if (primo == "help") {
-    if (resto.empty()) {
+    if (resto.empty() || resto[0] == "help") {
       std::cout << pagina_generale();
       return esito_ok;
     }

@@ -45,6 +45,9 @@ int esegui(const argomenti& a) {
   segnalazioni diag(resa, compilazione.m, false);
   const int esito = compilazione.compila(d.geometria ? 1 : 0, &diag);
   const int esito_diagnostiche = chiudi_diagnostiche(resa);
+  if (diag.errori() > 0)
+    std::cerr << "(compile stops reading a description at its first error, as the format demands; "
+                 "\"scenario-compiler check\" lists every problem in one run)\n";
   if (esito == uscita_errore_mostrato) return esito_fermato;
   const modello& m = compilazione.m;
   // Without a track nothing was written; older files may still stand there.

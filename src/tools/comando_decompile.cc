@@ -59,7 +59,12 @@ int esegui(const argomenti& a) {
     resa.riporta(diag);
   }
 
+  // The descriptions may be an author's own sources: they are replaced only
+  // when asked.
   std::error_code ec;
+  for (const fs::path& f : {linea, servizio})
+    if (!a.ha("--force") && fs::exists(fs::symlink_status(f, ec)))
+      throw errore_uso(f.string() + " exists and would be replaced; choose another --out directory, or give --force to replace it");
   fs::create_directories(uscita, ec);
   if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita.string());
   scrivi_uscita(linea.string(), d.linea);
@@ -92,6 +97,7 @@ const comando comando_decompile = {
     "with exit status 2; what the compile of the descriptions reports is shown at their lines.",
     {
         {"--out", nullptr, "DIR", "Writes the descriptions into DIR (default: the current directory), creating it if needed."},
+        {"--force", nullptr, nullptr, "Replaces descriptions of the same names already in DIR; without it they are left alone."},
         {"--train", nullptr, "NAME", "The train to decompile when DIR holds several."},
         {"--scenario", nullptr, "NAME", "The scenario to decompile when DIR holds several."},
     },

@@ -59,6 +59,17 @@ TEST_F(Decompile, TheBuiltInScenarioComesBackFromItsDescriptions) {
   for (const char* f : binari) EXPECT_EQ(leggi(dir / "again" / f), leggi(dir / "builtin" / f)) << f;
 }
 
+TEST_F(Decompile, AnAuthorsOwnDescriptionsAreReplacedOnlyWhenAsked) {
+  fs::create_directories(dir / "src");
+  std::ofstream(dir / "src" / servizio, std::ios::binary) << "my own\r\n";
+  EXPECT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 1);
+  EXPECT_NE(err.find("exists and would be replaced"), std::string::npos) << err;
+  EXPECT_EQ(leggi(dir / "src" / servizio), "my own\r\n");
+  EXPECT_FALSE(fs::exists(dir / "src" / linea)) << "nothing is written";
+  ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src", "--force"}), 0) << err;
+  EXPECT_NE(leggi(dir / "src" / servizio), "my own\r\n");
+}
+
 TEST_F(Decompile, TheThreeFilesNamedOneByOne) {
   ASSERT_EQ(esegui({"decompile", "builtin/Vidaroz del Zavro_Tersio.dat", "builtin/Vidaroz del Zavro_linea.dat", "builtin/Vidaroz del Zavro_Tersio.sim"}), 0)
       << err;
@@ -73,9 +84,9 @@ TEST_F(Decompile, AFileEditedByHandIsReportedPartByPart) {
   std::string celle = leggi(dir / "builtin" / binari[2]);
   celle[10 * 15 + 10] = 7;
   std::ofstream(dir / "builtin" / binari[2], std::ios::binary) << celle;
-  EXPECT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 2);
+  EXPECT_EQ(esegui({"decompile", "builtin", "--out", "src2"}), 2);
   EXPECT_NE(err.find("Vidaroz del Zavro_Tersio.dat: error: cell 10 (metres 500-549): not reproduced: approach mark 7 -> 0\n"), std::string::npos) << err;
-  EXPECT_TRUE(fs::exists(dir / "src" / linea)) << "the closest descriptions are still written";
+  EXPECT_TRUE(fs::exists(dir / "src2" / linea)) << "the closest descriptions are still written";
 }
 
 TEST_F(Decompile, DiffOfAOneLineEdit) {

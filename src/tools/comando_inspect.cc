@@ -62,6 +62,8 @@ int esegui(const argomenti& a) {
   filtro.json = a.ha("--json");
   if (a.ha("--from")) filtro.da = metri(a, "--from");
   if (a.ha("--to")) filtro.a = metri(a, "--to");
+  if (filtro.da && filtro.a && *filtro.da > *filtro.a)
+    throw errore_uso("--from " + std::to_string(*filtro.da) + " lies after --to " + std::to_string(*filtro.a) + ": nothing would be listed");
   if (a.ha("--kind")) filtro.tipi = tipi(*a.valore("--kind"));
   auto letto = leggi_binario(fs::path(file).filename().string(), leggi_ingresso(file));
   if (auto* motivo = std::get_if<std::string>(&letto)) throw errore_uso(file + " is " + *motivo);

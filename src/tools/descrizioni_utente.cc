@@ -91,7 +91,8 @@ std::vector<opzione> opzioni_descrizioni(std::vector<opzione> prima) {
       {"--scenario", nullptr, "NAME", "The scenario name, instead of the one the line file's name gives (NAME_linea.txt)."},
       {"--train", nullptr, "NAME", "The train name, instead of the one the service file's name gives (NAME_TRAIN-.txt)."},
       {"--no-geometry", nullptr, nullptr,
-       "Compiles without the plan of the line: no geometry file is written and curve entries are not recognised."},
+       "Reads as a compile without the plan of the line does: curve entries are not recognised (and compile writes no geometry "
+       "file)."},
       {"--input-encoding", nullptr, "ENCODING",
        "windows-1252 (the default: the bytes are read as they are) or utf-8: the descriptions are converted to Windows-1252 "
        "first, and a character Windows-1252 lacks is an error."},
@@ -118,6 +119,10 @@ opzioni_resa opzioni_resa_da(const argomenti& a) {
 bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnostiche& r) {
   d.file_linea = a.posizionali[0];
   d.file_servizio = a.posizionali[1];
+  const std::string base_linea = fs::path(d.file_linea).filename().string(), base_servizio = fs::path(d.file_servizio).filename().string();
+  if (finisce(base_linea, "-.txt") && finisce(base_servizio, "_linea.txt"))
+    throw errore_uso("the line description comes first: " + base_servizio + " looks like a line description and " + base_linea +
+                     " like a service description; give LINE_FILE SERVICE_FILE");
   d.geometria = !a.ha("--no-geometry");
   d.scenario_utente = a.valore_o("--scenario", scenario_da(d.file_linea));
   d.treno_utente = a.valore_o("--train", treno_da(d.file_servizio, d.scenario_utente));
@@ -139,6 +144,16 @@ bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnosti
   const bool ok_servizio = codifica(nome_treno_txt(nomi), d.servizio, da_utf8, r);
   r.file(nome_linea_txt(nomi), d.file_linea, d.linea);
   r.file(nome_treno_txt(nomi), d.file_servizio, d.servizio);
+  // Names taken from file names that do not follow the pattern are said.
+  auto da_file = [&](const std::string& file, const char* cosa, const std::string& nome, const char* fine, const char* opzione) {
+    diagnostica n;
+    n.id = diag::nome_da_file;
+    n.dove.file = file;
+    n.arg = {cosa, nome, fine, opzione};
+    r.riporta(n);
+  };
+  if (!a.ha("--scenario") && !finisce(base_linea, "_linea.txt")) da_file(nome_linea_txt(nomi), "scenario", d.scenario, "_linea.txt", "--scenario");
+  if (!a.ha("--train") && !finisce(base_servizio, "-.txt")) da_file(nome_treno_txt(nomi), "train", d.treno, "-.txt", "--train");
   return ok_linea && ok_servizio;
 }
 

@@ -52,10 +52,11 @@ const char* testo_di(const diagnostica& d) {
     case diag::inizio_occupato:
     case diag::indicatore_occupato: return "%0 goes into cell %1 (metres %2), which already holds %3";
     case diag::avviso_occupato:
-      return "%0: its warning board, 1200 m before the start at %4 m, goes into cell %1 (metres %2), which already holds %3";
+      return "%0: its warning board at %4 m, 1200 m before its start, goes into cell %1 (metres %2), which already holds %3";
     case diag::fine_occupata: return "%0: its end at %4 m goes into cell %1 (metres %2), which already holds %3";
     case diag::sequenza_occupata:
-      return "%0: the four cells before its warning board (metres %4) must be free for the warning sequence, but cell %1 holds %3";
+      return "%0: the four cells before its warning board (metres %4) must be free for the warning sequence, but cell %1 holds %3; "
+             "signals and boards written at %5 m land in them";
     case diag::stazione_posizione: return "%0: position %1 m is not a multiple of 50 m; use %2 or %3";
     case diag::stazione_lunghezza: return "%0: length %1 m is not a multiple of 100 m; use %2 or %3";
     case diag::stazioni_troppe:
@@ -91,8 +92,12 @@ const char* testo_di(const diagnostica& d) {
     case diag::servizio_mancante: return "the service description is missing";
     case diag::guasto_generico: return "the description could not be read: %0";
     case diag::linea_mancante: return "the line description does not exist";
-    case diag::generale_mancante: return "no \"[generale]\" section marker in the line description: nothing is read";
-    case diag::curva_senza_classe: return "curve key field \"%0\" has no class digit 1 to 6";
+    case diag::generale_mancante:
+      if (!a(d, 0).empty())
+        return "no \"[generale]\" section marker in the line description, so nothing is read; did you mean \"[generale]\" here "
+               "instead of \"%0\"?";
+      return "no \"[generale]\" section marker in the line description: nothing is read";
+    case diag::curva_senza_classe: return "curve key field \"%0\" has no class digit: the classes are 1 to 6";
     case diag::curva_oltre_milione: return "curve at %0 m of %1 m would end at metre %2, past metre 1000000";
     case diag::slot_formato:
       return "%0 stands in cell 1, whose first value the compiler keeps for its format marker: objects must go into cell 2 or later "
@@ -120,10 +125,14 @@ const char* testo_di(const diagnostica& d) {
     case diag::chiave_altro_file: return "\"%0\" belongs in the %1 description: it is not read here";
     case diag::chiave_disabilitata: return "the \"-\" in key field \"%0\" disables it, so the entry is dropped; write \"%1\"";
     case diag::chiave_in_testo:
-      return "key field \"%0\" is read as a \"%1\" entry because it contains that key word; the format has no comments";
+      return "key field \"%0\" is read as a \"%1\" entry because it contains %2; the format has no comments";
     case diag::chiave_multipla: return "key field \"%0\" triggers both a \"%1\" and a \"%2\" entry, each reading values of its own";
     case diag::testo_per_numero: return "%0 of the \"%1\" entry: \"%2\" is not a number and is read as 0";
-    case diag::valori_a_capo: return "the \"%0\" entry has %1 {1:value|values} on its line but needs %2: its %3 is taken from line %4";
+    case diag::valori_a_capo:
+      if (!a(d, 5).empty())
+        return "the \"%0\" entry has %1 {1:value|values} on its line but needs %2: its %3 is taken from line %4, and the \"%5\" entry "
+               "written there is lost";
+      return "the \"%0\" entry has %1 {1:value|values} on its line but needs %2: its %3 is taken from line %4";
     case diag::lato_curva:
       if (a(d, 1) == "d") return "curve key field \"%0\" holds an \"s\", so the curve turns left although its side letter is d";
       return "curve side \"%1\" in \"%0\" is neither d (right) nor s (left): the curve turns %2";
@@ -137,7 +146,18 @@ const char* testo_di(const diagnostica& d) {
     case diag::fuori_ordine:
       return "%0 is not after the previous change at %1 m: changes are not sorted, so it writes %2 {2:cell|cells} at metres %3 with the "
              "value then in force";
-    case diag::oltre_fine_linea: return "%0 lies beyond the line's end at %2 m, in the 7000 m run-out";
+    case diag::oltre_fine_linea: return "%0 lies beyond the line's end at %2 m, in the run-out the track carries after it (up to metre %3)";
+    case diag::sequenza_senza_avviso:
+      return "%0 asks for the warning sequence, but a restriction starting at 1500 m or less gets no warning board and no sequence";
+    case diag::cella_sostituita:
+      return "the stop cell of %0 is cell %1 (metres %2), and it replaces %3 there: stations write their stop cell over "
+             "whatever stands in it";
+    case diag::ora_impossibile: return "%0 %1 is not a time of day; it counts as %2";
+    case diag::tempo_ignorato: return "%0: its time %1 is not stored: a signal keeps its time only when sx is 2 (here %2)";
+    case diag::rallentamento_senza_avviso: return "%0 gets no warning board: only restrictions starting after 1500 m get one";
+    case diag::marche_sovrascritte:
+      return "%0 writes its approach marks over those of another object in cells %1 (stations leave 81 to 84, signals their own codes)";
+    case diag::nome_da_file: return "the %0 name \"%1\" comes from this file's name, which does not end in %2; give %3 NAME to choose it";
     case diag::valore_ridotto: return "%0: %1 = %2 does not fit %4 bits; the track stores %3";
     case diag::testo_utf8:
       return "this file looks like UTF-8 (\"%0\"), but the simulator reads Windows-1252: each such character would be stored as "
@@ -232,7 +252,7 @@ void resa_diagnostiche::stampa_testo(std::ostream& out, const diagnostica& d, bo
   out << nome_gravita(g) << ":";
   out << " " << messaggio(d);
   if (d.codice > 0) out << " [" << d.codice << "]";
-  else if (g == gravita::errore && gravita_di(d.id) == gravita::avviso && !nota) out << " [-Werror]";
+  else if (g == gravita::errore && gravita_di(d.id) == gravita::avviso && !nota) out << " [--warnings-as-errors]";
   out << "\n";
   // The source line, with a caret under the field. The text is 8-bit, a
   // character a byte, so the caret's column is the field's byte offset.

@@ -24,7 +24,19 @@ std::string suggerimento(const comando& c, std::string_view nome) {
   std::vector<std::string> nomi = {"--help"};
   for (const opzione& o : c.opzioni) nomi.emplace_back(o.lunga);
   std::string vicino = piu_vicino(nome, nomi, 2);
+  // The commands that write a directory take --out, those that write one
+  // file --output: each form points at the other.
+  if (vicino.empty() && (nome == "--output" || nome == "-o") && trova(c, "--out")) vicino = "--out DIR";
+  if (vicino.empty() && nome == "--out" && trova(c, "--output")) vicino = "--output FILE";
   return vicino.empty() ? "" : " (did you mean " + vicino + "?)";
+}
+
+// The positional arguments a synopsis names before its first option.
+std::vector<std::string> posizionali_di(const comando& c) {
+  std::vector<std::string> r;
+  std::istringstream in(c.sinossi);
+  for (std::string p; in >> p && p[0] != '[' && p != "|";) r.push_back(p);
+  return r;
 }
 
 // Words of a paragraph filled into lines after `rientro`; a paragraph whose
@@ -153,9 +165,14 @@ argomenti analizza_argomenti(const comando& c, const std::vector<std::string>& a
     }
   }
   const int n = int(r.posizionali.size());
-  if (n < c.min_posizionali || n > c.max_posizionali)
-    sbagliato(c, std::string(n < c.min_posizionali ? "missing arguments" : "too many arguments") + "; usage: scenario-compiler " +
-                     c.nome + " " + c.sinossi);
+  if (n < c.min_posizionali) {
+    const std::vector<std::string> nomi = posizionali_di(c);
+    std::string mancanti;
+    for (std::size_t i = std::size_t(n); i < std::size_t(c.min_posizionali) && i < nomi.size(); ++i) mancanti += " " + nomi[i];
+    sbagliato(c, "missing" + (mancanti.empty() ? std::string(" arguments") : mancanti) + "; usage: scenario-compiler " + c.nome + " " +
+                     c.sinossi);
+  }
+  if (n > c.max_posizionali) sbagliato(c, "too many arguments; usage: scenario-compiler " + std::string(c.nome) + " " + c.sinossi);
   return r;
 }
 
