@@ -71,7 +71,8 @@ double passo_bello(double minimo) {
 
 std::string km(double m, int cifre) {
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%.*f km", cifre, m / 1000);
+  // A tick a hair before the start is the start, not "-0.0 km".
+  std::snprintf(buf, sizeof buf, "%.*f km", cifre, std::abs(m) < 0.5 ? 0.0 : m / 1000);
   return buf;
 }
 
@@ -339,11 +340,13 @@ class disegno {
       const double x = x_di(m);
       if (x < sinistra - 0.5 || x > destra + 0.5) continue;
       r += "<path d=\"M" + f(x) + " " + f(p.y + 24) + "v6\" stroke=\"#aab7b8\"/>\n";
+      // The label stands above its tick, and never left of the panels.
       const std::string t = km(m, cifre);
       const double w = larghezza_testo(t, piccolo);
-      const riquadro b{x - w / 2 - 3, p.y + 16, x + w / 2 + 3, p.y + 30};
-      if (b.x0 < sinistra - 30 || b.x1 > destra + 12 || !presi.libero(b)) continue;
-      r += testo(x - w / 2, p.y + 27, t, "class=\"p n\"");
+      const double x0 = std::max(x - w / 2, sinistra);
+      const riquadro b{x0 - 3, p.y + 12, x0 + w + 3, p.y + 23};
+      if (b.x1 > destra + 12 || !presi.libero(b)) continue;
+      r += testo(x0, p.y + 21, t, "class=\"p n\"");
       presi.prendi(b);
     }
     return r;
