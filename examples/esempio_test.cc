@@ -1,6 +1,8 @@
 // The example scenario stays clean: it compiles without a single message, and
 // the README's walk-through works on it with the real executable.
 #include <gtest/gtest.h>
+
+#include "test_support/riga_comando.h"
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -17,43 +19,18 @@ namespace fs = std::filesystem;
 const char* const linea = "Valmora_linea.txt";
 const char* const servizio = "Valmora_Ardesia-.txt";
 
-std::string leggi(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-class Esempio : public ::testing::Test {
+class Esempio : public test::RigaComando {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("scenario example " + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    RigaComando::SetUp();
     for (const char* f : {linea, servizio}) fs::copy_file(fs::path(SC_EXAMPLES) / f, dir / f);
   }
-  void TearDown() override { fs::remove_all(dir); }
-
-  int esegui(const std::vector<std::string>& args) {
-    std::string cmd = "cd '" + dir.string() + "' && '" SC_EXECUTABLE "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
-    const int stato = std::system(cmd.c_str());
-    out = leggi(dir / "out.txt");
-    err = leggi(dir / "err.txt");
-    fs::remove(dir / "out.txt");
-    fs::remove(dir / "err.txt");
-    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  }
-
-  fs::path dir;
-  std::string out, err;
 };
 
 TEST_F(Esempio, DescriptionsAreWindowsText) {
   for (const char* f : {linea, servizio}) {
     SCOPED_TRACE(f);
-    const std::string testo = leggi(fs::path(SC_EXAMPLES) / f);
+    const std::string testo = test::leggi_file(fs::path(SC_EXAMPLES) / f);
     ASSERT_GE(testo.size(), 2u);
     EXPECT_EQ(testo.substr(testo.size() - 2), "\r\n");
     for (std::size_t i = 0; i < testo.size(); ++i) {
@@ -76,7 +53,7 @@ TEST_F(Esempio, CompilesWithoutAnyMessage) {
   EXPECT_EQ(out, "wrote out/Valmora_linea.dat\nwrote out/Valmora_Ardesia.sim\nwrote out/Valmora_Ardesia.dat\n");
   for (const char* f : {"Valmora_linea.dat", "Valmora_Ardesia.sim", "Valmora_Ardesia.dat"})
     EXPECT_GT(fs::file_size(dir / "out" / f), 0u) << f;
-  for (const char* f : {linea, servizio}) EXPECT_EQ(leggi(dir / f), leggi(fs::path(SC_EXAMPLES) / f)) << "sources untouched";
+  for (const char* f : {linea, servizio}) EXPECT_EQ(test::leggi_file(dir / f), test::leggi_file(fs::path(SC_EXAMPLES) / f)) << "sources untouched";
 }
 
 TEST_F(Esempio, CheckFindsNothingNotEvenUnderWarningsAsErrors) {
@@ -105,7 +82,7 @@ TEST_F(Esempio, TheWalkThroughWorks) {
     EXPECT_EQ(err, "");
     for (const std::string& s : p.da_vedere) EXPECT_NE(out.find(s), std::string::npos) << s;
   }
-  EXPECT_NE(leggi(dir / "valmora.svg").find("ROCCAVERDE"), std::string::npos);
+  EXPECT_NE(test::leggi_file(dir / "valmora.svg").find("ROCCAVERDE"), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The command line, run as a user runs it: the real executable in a
 // temporary directory.
 #include <gtest/gtest.h>
+
+#include "test_support/riga_comando.h"
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -19,45 +21,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string leggi(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void scrivi(const fs::path& p, const std::string& dati) { std::ofstream(p, std::ios::binary) << dati; }
-
-class Cli : public ::testing::Test {
+class Cli : public test::RigaComando {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("scenario cli " + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
+    RigaComando::SetUp();
     fs::create_directories(dir / "src");
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  // Runs the executable with the arguments (each quoted) from `dir`.
-  int esegui(const std::vector<std::string>& args) {
-    std::string cmd = "cd '" + dir.string() + "' && '" SC_EXECUTABLE "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
-    int stato = std::system(cmd.c_str());
-    out = leggi(dir / "out.txt");
-    err = leggi(dir / "err.txt");
-    fs::remove(dir / "out.txt");
-    fs::remove(dir / "err.txt");
-    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
   }
 
   // The built-in descriptions as a person's files.
   void sorgenti_predefinite() {
-    scrivi(dir / "src/Vidaroz del Zavro_linea.txt", test::linea_predefinita());
-    scrivi(dir / "src/Vidaroz del Zavro_Tersio-.txt", test::servizio_predefinito());
+    test::scrivi_file(dir / "src/Vidaroz del Zavro_linea.txt", test::linea_predefinita());
+    test::scrivi_file(dir / "src/Vidaroz del Zavro_Tersio-.txt", test::servizio_predefinito());
   }
-
-  fs::path dir;
-  std::string out, err;
 };
 
 const char* const binari[] = {"Vidaroz del Zavro_linea.dat", "Vidaroz del Zavro_Tersio.sim", "Vidaroz del Zavro_Tersio.dat"};
@@ -67,10 +42,10 @@ TEST_F(Cli, CompileOfTheBuiltInDescriptionsMatchesTheBuiltInRun) {
   fs::create_directories(dir / "builtin");
   ASSERT_EQ(esegui({"--dir", (dir / "builtin").string()}), 0) << err;
   sorgenti_predefinite();
-  const std::string linea = leggi(dir / "src/Vidaroz del Zavro_linea.txt");
+  const std::string linea = test::leggi_file(dir / "src/Vidaroz del Zavro_linea.txt");
   ASSERT_EQ(esegui({"compile", "src/Vidaroz del Zavro_linea.txt", "src/Vidaroz del Zavro_Tersio-.txt", "--out", "out"}), 0) << err;
-  for (const char* f : binari) EXPECT_EQ(leggi(dir / "out" / f), leggi(dir / "builtin" / f)) << f;
-  EXPECT_EQ(leggi(dir / "src/Vidaroz del Zavro_linea.txt"), linea) << "sources untouched";
+  for (const char* f : binari) EXPECT_EQ(test::leggi_file(dir / "out" / f), test::leggi_file(dir / "builtin" / f)) << f;
+  EXPECT_EQ(test::leggi_file(dir / "src/Vidaroz del Zavro_linea.txt"), linea) << "sources untouched";
   EXPECT_TRUE(fs::exists(dir / "src/Vidaroz del Zavro_Tersio-.txt"));
   EXPECT_NE(out.find("wrote "), std::string::npos);
 }
@@ -106,21 +81,21 @@ TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
   for (const caso& c : casi) {
     SCOPED_TRACE(c.messaggio);
     fs::remove_all(dir / "out");
-    scrivi(dir / "src/L_linea.txt", c.linea);
-    scrivi(dir / "src/T-.txt", c.servizio);
+    test::scrivi_file(dir / "src/L_linea.txt", c.linea);
+    test::scrivi_file(dir / "src/T-.txt", c.servizio);
     fs::rename(dir / "src/T-.txt", dir / "src/L_T-.txt");
     EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out"}), c.uscita);
     EXPECT_EQ(err.rfind(c.messaggio, 0), 0u) << err;
     EXPECT_NE(err.find("1 error\n"), std::string::npos) << err;
-    EXPECT_EQ(leggi(dir / "src/L_linea.txt"), c.linea);
-    EXPECT_EQ(leggi(dir / "src/L_T-.txt"), c.servizio);
+    EXPECT_EQ(test::leggi_file(dir / "src/L_linea.txt"), c.linea);
+    EXPECT_EQ(test::leggi_file(dir / "src/L_T-.txt"), c.servizio);
     EXPECT_EQ(fs::exists(dir / "out/L_T.dat"), c.uscita == 2 && c.linea != "[generale]\r\n[fine]\r\n");
   }
 }
 
 TEST_F(Cli, CheckReportsEveryProblemAndWritesNothing) {
-  scrivi(dir / "src/L_linea.txt", test::linea_con("pendensa, 500, 10\r\npendenza, 99999, 3\r\n"));
-  scrivi(dir / "src/L_T-.txt", test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, X\r\n"));
+  test::scrivi_file(dir / "src/L_linea.txt", test::linea_con("pendensa, 500, 10\r\npendenza, 99999, 3\r\n"));
+  test::scrivi_file(dir / "src/L_T-.txt", test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, X\r\n"));
   EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt"}), 2);
   EXPECT_NE(err.find("src/L_linea.txt:4:1: warning: unknown key word \"pendensa\"; did you mean \"pendenza\"?"), std::string::npos) << err;
   EXPECT_NE(err.find("pendensa, 500, 10\n^~~~~~~~\n"), std::string::npos) << "the source line and the caret";
@@ -133,8 +108,8 @@ TEST_F(Cli, CheckReportsEveryProblemAndWritesNothing) {
   EXPECT_EQ(file, std::vector<std::string>{"src"}) << "check writes nothing";
 
   // Only warnings: status 0, unless they count as errors.
-  scrivi(dir / "src/L_T-.txt", test::servizio_con(""));
-  scrivi(dir / "src/L_linea.txt", test::linea_con("pendensa, 500, 10\r\n"));
+  test::scrivi_file(dir / "src/L_T-.txt", test::servizio_con(""));
+  test::scrivi_file(dir / "src/L_linea.txt", test::linea_con("pendensa, 500, 10\r\n"));
   EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--no-source"}), 0);
   EXPECT_EQ(err.find("pendensa, 500"), std::string::npos) << "--no-source leaves the line out";
   EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--warnings-as-errors"}), 2);
@@ -152,20 +127,20 @@ TEST_F(Cli, CheckReportsEveryProblemAndWritesNothing) {
 
 TEST_F(Cli, InputEncoding) {
   const std::string linea_utf8 = test::linea_con("cartello_indicatore, 900, (CITT\xC3\x80)\r\n");
-  scrivi(dir / "src/L_linea.txt", linea_utf8);
-  scrivi(dir / "src/L_T-.txt", test::servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, S\xC3\xA8\r\n"));
+  test::scrivi_file(dir / "src/L_linea.txt", linea_utf8);
+  test::scrivi_file(dir / "src/L_T-.txt", test::servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, S\xC3\xA8\r\n"));
   // Read as it is, each accented letter would be two bytes: a warning.
   EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "crudo"}), 0);
   EXPECT_NE(err.find("src/L_linea.txt:4:32: warning: this file looks like UTF-8 (\"\xC3\x80\")"), std::string::npos) << err;
-  EXPECT_NE(leggi(dir / "crudo/L_T.sim").find("S\xC3\xA8"), std::string::npos) << "the bytes stay as they are";
+  EXPECT_NE(test::leggi_file(dir / "crudo/L_T.sim").find("S\xC3\xA8"), std::string::npos) << "the bytes stay as they are";
   // Converted, they are one Windows-1252 byte each.
   EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "conv", "--input-encoding=utf-8"}), 0);
   EXPECT_EQ(err, "");
-  const std::string sim = leggi(dir / "conv/L_T.sim");
+  const std::string sim = test::leggi_file(dir / "conv/L_T.sim");
   EXPECT_NE(sim.find("S\xE8"), std::string::npos);
   EXPECT_NE(sim.find("(CITT\xC0)"), std::string::npos);
   // A character Windows-1252 lacks is an error, and nothing is compiled.
-  scrivi(dir / "src/L_T-.txt", test::servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, A \xE2\x86\x92 B\r\n"));
+  test::scrivi_file(dir / "src/L_T-.txt", test::servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, A \xE2\x86\x92 B\r\n"));
   EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "niente", "--input-encoding", "utf-8"}), 2);
   EXPECT_NE(err.find("src/L_T-.txt:2:60: error: character U+2192 has no Windows-1252 byte"), std::string::npos) << err;
   EXPECT_FALSE(fs::exists(dir / "niente/L_T.dat"));
@@ -249,16 +224,16 @@ TEST_F(Cli, InspectFiltersAndExportsThePlan) {
   ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_linea.dat", "--points", "--from", "0", "--to", "2"}), 0) << err;
   EXPECT_EQ(out, "metre,x,y\n0,0,0\n1,0,1\n2,0,2\n");
   ASSERT_EQ(esegui({"inspect", "b/Vidaroz del Zavro_linea.dat", "--points", "--json", "-o", "punti.json"}), 0) << err;
-  const std::string punti = leggi(dir / "punti.json");
+  const std::string punti = test::leggi_file(dir / "punti.json");
   EXPECT_TRUE(test::json_valido(punti));
   EXPECT_EQ(std::count(punti.begin(), punti.end(), '\n'), 15999 + 2);
 
   // Coordinates that JSON cannot hold come out as null; the plot and the page skip them.
-  std::string g = leggi(dir / "b/Vidaroz del Zavro_linea.dat");
+  std::string g = test::leggi_file(dir / "b/Vidaroz del Zavro_linea.dat");
   const unsigned char nan[8] = {0, 0, 0, 0, 0, 0, 0xf8, 0x7f}, inf[8] = {0, 0, 0, 0, 0, 0, 0xf0, 0x7f};
   std::copy(nan, nan + 8, g.begin() + 8 + 98 * 10 + 2);   // X of metre 100
   std::copy(inf, inf + 8, g.begin() + 8 + 99 * 10 + 2);   // X of metre 101
-  scrivi(dir / "b/Vidaroz del Zavro_linea.dat", g);
+  test::scrivi_file(dir / "b/Vidaroz del Zavro_linea.dat", g);
   for (const std::vector<std::string>& args : {std::vector<std::string>{"inspect", "b/Vidaroz del Zavro_linea.dat", "--json"},
                                                std::vector<std::string>{"inspect", "b/Vidaroz del Zavro_linea.dat", "--json", "--points"}}) {
     ASSERT_EQ(esegui(args), 0) << err;
@@ -266,7 +241,7 @@ TEST_F(Cli, InspectFiltersAndExportsThePlan) {
   }
   EXPECT_NE(out.find("[100, null, 100]"), std::string::npos);
   EXPECT_EQ(esegui({"plot", "b", "-o", "nan.svg"}), 0) << err;
-  EXPECT_TRUE(test::ben_formato(leggi(dir / "nan.svg")));
+  EXPECT_TRUE(test::ben_formato(test::leggi_file(dir / "nan.svg")));
   EXPECT_EQ(esegui({"view", "b", "-o", "nan.html"}), 0) << err;
 }
 
@@ -276,13 +251,13 @@ TEST_F(Cli, InspectRefusesWhatIsNotOfItsKind) {
   // 480 bytes of text: a multiple of 15, but no track.
   std::string testo;
   while (testo.size() < 480) testo += "hello world 123\n";
-  scrivi(dir / "t.txt", testo);
-  scrivi(dir / "t.dat", testo);
-  const std::string sim = leggi(dir / "b/Vidaroz del Zavro_Tersio.sim");
-  scrivi(dir / "rotto.sim", sim.substr(0, sim.size() - 1));
-  std::string celle = leggi(dir / "b/Vidaroz del Zavro_Tersio.dat");
+  test::scrivi_file(dir / "t.txt", testo);
+  test::scrivi_file(dir / "t.dat", testo);
+  const std::string sim = test::leggi_file(dir / "b/Vidaroz del Zavro_Tersio.sim");
+  test::scrivi_file(dir / "rotto.sim", sim.substr(0, sim.size() - 1));
+  std::string celle = test::leggi_file(dir / "b/Vidaroz del Zavro_Tersio.dat");
   celle[15 * 7] = char(99);
-  scrivi(dir / "strana.dat", celle);
+  test::scrivi_file(dir / "strana.dat", celle);
   const std::pair<const char*, const char*> casi[] = {
       {"t.txt", "is not a line geometry, service data or track cell file"},
       {"t.dat", "is not a track cell file, as its name says: cell 1 does not carry the format marker 5121"},
@@ -303,7 +278,7 @@ TEST_F(Cli, PlotDrawsTheLine) {
   fs::create_directories(dir / "b");
   ASSERT_EQ(esegui({"--dir", (dir / "b").string()}), 0);
   ASSERT_EQ(esegui({"plot", "b", "-o", "line.svg"}), 0) << err;
-  const std::string svg = leggi(dir / "line.svg");
+  const std::string svg = test::leggi_file(dir / "line.svg");
   EXPECT_TRUE(test::ben_formato(svg));
   // The plan ends at the line's end, where the dashed run-out begins.
   const std::size_t pianta = svg.find("stroke=\"#2c3e50\" stroke-width=\"3\"");
@@ -333,9 +308,9 @@ TEST_F(Cli, TheTrainChoosesAmongSeveral) {
   EXPECT_NE(err.find("holds several compiled scenarios"), std::string::npos) << err;
   EXPECT_EQ(esegui({"view", "b"}), 1);
   ASSERT_EQ(esegui({"plot", "b", "--train", "Merci"}), 0) << err;
-  EXPECT_NE(leggi(dir / "Vidaroz del Zavro_Merci.svg").find("Vidaroz del Zavro - Merci"), std::string::npos);
+  EXPECT_NE(test::leggi_file(dir / "Vidaroz del Zavro_Merci.svg").find("Vidaroz del Zavro - Merci"), std::string::npos);
   ASSERT_EQ(esegui({"view", "b", "--train", "Merci", "-o", "pagina.html"}), 0) << err;
-  const std::string pagina = leggi(dir / "pagina.html");
+  const std::string pagina = test::leggi_file(dir / "pagina.html");
   EXPECT_NE(pagina.find("<title>Vidaroz del Zavro - Merci"), std::string::npos);
   EXPECT_NE(pagina.find("\"PRATOSERVINO\""), std::string::npos);
   EXPECT_EQ(esegui({"view", "b", "--train", "Merci", "-o", "pagina.htm"}), 1);

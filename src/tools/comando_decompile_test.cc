@@ -1,6 +1,8 @@
 // decompile and diff as an author runs them: the real executable in a
 // temporary directory.
 #include <gtest/gtest.h>
+
+#include "test_support/riga_comando.h"
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -15,35 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string leggi(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-class Decompile : public ::testing::Test {
+class Decompile : public test::RigaComando {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("scenario decompile " + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
+    RigaComando::SetUp();
     fs::create_directories(dir / "builtin");
     ASSERT_EQ(esegui({"--dir", (dir / "builtin").string()}), 0) << err;
   }
-  void TearDown() override { fs::remove_all(dir); }
-
-  int esegui(const std::vector<std::string>& args) {
-    std::string cmd = "cd '" + dir.string() + "' && '" SC_EXECUTABLE "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
-    const int stato = std::system(cmd.c_str());
-    out = leggi(dir / "out.txt");
-    err = leggi(dir / "err.txt");
-    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  }
-
-  fs::path dir;
-  std::string out, err;
 };
 
 const char* const binari[] = {"Vidaroz del Zavro_linea.dat", "Vidaroz del Zavro_Tersio.sim", "Vidaroz del Zavro_Tersio.dat"};
@@ -52,11 +32,11 @@ const std::string linea = "Vidaroz del Zavro_linea.txt", servizio = "Vidaroz del
 TEST_F(Decompile, TheBuiltInScenarioComesBackFromItsDescriptions) {
   ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 0) << err;
   EXPECT_NE(out.find("byte for byte"), std::string::npos) << out;
-  const std::string testo = leggi(dir / "src" / linea);
+  const std::string testo = test::leggi_file(dir / "src" / linea);
   EXPECT_EQ(testo.substr(0, 12), "[generale]\r\n");
   EXPECT_NE(testo.find("curvad5, 1800, 300\r\n"), std::string::npos);
   ASSERT_EQ(esegui({"compile", "src/" + linea, "src/" + servizio, "--out", "again"}), 0) << err;
-  for (const char* f : binari) EXPECT_EQ(leggi(dir / "again" / f), leggi(dir / "builtin" / f)) << f;
+  for (const char* f : binari) EXPECT_EQ(test::leggi_file(dir / "again" / f), test::leggi_file(dir / "builtin" / f)) << f;
 }
 
 TEST_F(Decompile, AnAuthorsOwnDescriptionsAreReplacedOnlyWhenAsked) {
@@ -64,10 +44,10 @@ TEST_F(Decompile, AnAuthorsOwnDescriptionsAreReplacedOnlyWhenAsked) {
   std::ofstream(dir / "src" / servizio, std::ios::binary) << "my own\r\n";
   EXPECT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 1);
   EXPECT_NE(err.find("exists and would be replaced"), std::string::npos) << err;
-  EXPECT_EQ(leggi(dir / "src" / servizio), "my own\r\n");
+  EXPECT_EQ(test::leggi_file(dir / "src" / servizio), "my own\r\n");
   EXPECT_FALSE(fs::exists(dir / "src" / linea)) << "nothing is written";
   ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src", "--force"}), 0) << err;
-  EXPECT_NE(leggi(dir / "src" / servizio), "my own\r\n");
+  EXPECT_NE(test::leggi_file(dir / "src" / servizio), "my own\r\n");
 }
 
 TEST_F(Decompile, TheThreeFilesNamedOneByOne) {
@@ -81,7 +61,7 @@ TEST_F(Decompile, TheThreeFilesNamedOneByOne) {
 
 TEST_F(Decompile, AFileEditedByHandIsReportedPartByPart) {
   // The approach mark of cell 10 (byte 10 of the cell) set to 7.
-  std::string celle = leggi(dir / "builtin" / binari[2]);
+  std::string celle = test::leggi_file(dir / "builtin" / binari[2]);
   celle[10 * 15 + 10] = 7;
   std::ofstream(dir / "builtin" / binari[2], std::ios::binary) << celle;
   EXPECT_EQ(esegui({"decompile", "builtin", "--out", "src2"}), 2);
@@ -91,7 +71,7 @@ TEST_F(Decompile, AFileEditedByHandIsReportedPartByPart) {
 
 TEST_F(Decompile, DiffOfAOneLineEdit) {
   ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 0) << err;
-  std::string testo = leggi(dir / "src" / servizio);
+  std::string testo = test::leggi_file(dir / "src" / servizio);
   const std::string prima = "11, 44, 0, BRUNEA", dopo = "11, 45, 0, BRUNEA";
   ASSERT_NE(testo.find(prima), std::string::npos);
   testo.replace(testo.find(prima), prima.size(), dopo);

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "test_support/file_prova.h"
 #include "tools/comandi.h"
 #include "tools/opzioni.h"
 
@@ -19,13 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string leggi(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
 std::string nome_prova() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
 // Runs a shell command; its standard output, and its status in `stato`.
@@ -33,7 +27,7 @@ std::string esegui(const std::string& comando, int& stato) {
   const fs::path uscita = fs::temp_directory_path() / ("scenario manuale " + nome_prova() + ".txt");
   stato = std::system((comando + " >'" + uscita.string() + "' 2>&1").c_str());
   stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  std::string r = leggi(uscita);
+  std::string r = test::leggi_file(uscita);
   fs::remove(uscita);
   return r;
 }
@@ -41,12 +35,12 @@ std::string esegui(const std::string& comando, int& stato) {
 std::string bold(std::string_view s) { return "\\fB" + testo_roff(s) + "\\fR"; }
 
 TEST(Manuale, TheBuildWritesWhatTheTablesSay) {
-  EXPECT_EQ(leggi(SC_MAN_PAGE), pagina_manuale(SC_PROJECT_VERSION));
-  EXPECT_EQ(leggi(SC_BASH_COMPLETION), completamento_bash());
+  EXPECT_EQ(test::leggi_file(SC_MAN_PAGE), pagina_manuale(SC_PROJECT_VERSION));
+  EXPECT_EQ(test::leggi_file(SC_BASH_COMPLETION), completamento_bash());
 }
 
 TEST(Manuale, EveryCommandAndOptionIsInBothFiles) {
-  const std::string man = leggi(SC_MAN_PAGE), bash = leggi(SC_BASH_COMPLETION);
+  const std::string man = test::leggi_file(SC_MAN_PAGE), bash = test::leggi_file(SC_BASH_COMPLETION);
   ASSERT_FALSE(comandi().empty());
   for (const comando* c : comandi()) {
     SCOPED_TRACE(c->nome);
