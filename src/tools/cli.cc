@@ -77,7 +77,7 @@ int esegui(const std::vector<std::string>& args) {
 }  // namespace
 
 const std::vector<const comando*>& comandi() {
-  static const std::vector<const comando*> tutti = {&comando_compile, &comando_check,     &comando_inspect, &comando_plot,
+  static const std::vector<const comando*> tutti = {&comando_compile, &comando_check,     &comando_ispeziona, &comando_plot,
                                                     &comando_view,    &comando_decompile, &comando_diff};
   return tutti;
 }

@@ -69,7 +69,7 @@ const std::vector<const comando*>& comandi();
 // The commands, each defined in its own file.
 extern const comando comando_compile;
 extern const comando comando_check;
-extern const comando comando_inspect;
+extern const comando comando_ispeziona;
 extern const comando comando_plot;
 extern const comando comando_view;
 extern const comando comando_decompile;

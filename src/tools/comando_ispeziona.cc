@@ -87,7 +87,7 @@ int esegui(const argomenti& a) {
 
 }  // namespace
 
-const comando comando_inspect = {
+const comando comando_ispeziona = {
     "inspect",
     "decode one of the three binary files into a readable listing",
     "FILE [--json] [--kind KIND,...] [--from METRES] [--to METRES] [--points] [-o FILE]",
