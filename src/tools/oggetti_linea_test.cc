@@ -52,7 +52,7 @@ TEST(OggettiLinea, CellsDecodeToTheAuthorsUnitsAndPositions) {
 }
 
 TEST(OggettiLinea, TheRestrictionRichScenarioReadsBackAsWritten) {
-  const scenario_compilato s = test::compila_in_memoria(test::descrizione_ricca("Ricca_linea.txt"), test::descrizione_ricca("Ricca_Treno-.txt"));
+  const scenario_compilato s = test::scenario_in_memoria(test::descrizione_ricca("Ricca_linea.txt"), test::descrizione_ricca("Ricca_Treno-.txt"));
   const linea_letta l = leggi_linea(s.celle, s.servizio);
   EXPECT_EQ(l.lunghezza, 12000);
   EXPECT_EQ(l.metri_celle, 50 * 381);

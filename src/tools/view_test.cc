@@ -20,7 +20,7 @@ std::string dati_della_pagina(const std::string& pagina) {
 }
 
 scenario_compilato ricco() {
-  return test::compila_in_memoria(test::descrizione_ricca("Ricca_linea.txt"), test::descrizione_ricca("Ricca_Treno-.txt"));
+  return test::scenario_in_memoria(test::descrizione_ricca("Ricca_linea.txt"), test::descrizione_ricca("Ricca_Treno-.txt"));
 }
 
 TEST(View, ThePageCarriesEverythingItNeeds) {
@@ -51,7 +51,7 @@ TEST(View, NamesWithAnyBytesStayData) {
 
 TEST(View, TheLargestLineStaysAFewMegabytes) {
   const test::descrizioni d = test::linea_grande();
-  const scenario_compilato s = test::compila_in_memoria(d.linea, d.servizio);
+  const scenario_compilato s = test::scenario_in_memoria(d.linea, d.servizio);
   const std::string pagina = pagina_view(s);
   EXPECT_LT(pagina.size(), 3u << 20);
   const std::string dati = dati_della_pagina(pagina);
@@ -74,7 +74,7 @@ TEST(Plot, DrawingRulesForTheStaticPicture) {
     EXPECT_NE(svg.find(atteso), std::string::npos) << atteso;
   // The axis of the largest line thins its ticks: no more than one label per 80 px.
   const test::descrizioni d = test::linea_grande();
-  const std::string grande = disegna_svg(test::compila_in_memoria(d.linea, d.servizio));
+  const std::string grande = disegna_svg(test::scenario_in_memoria(d.linea, d.servizio));
   EXPECT_TRUE(test::ben_formato(grande));
   EXPECT_NE(grande.find("end of line 1000.000 km"), std::string::npos);
   std::size_t etichette_km = 0;
