@@ -13,7 +13,7 @@ namespace sc {
 class indice_righe {
  public:
   indice_righe() = default;
-  explicit indice_righe(std::string_view testo) : lunghezza_(testo.size()) {
+  explicit indice_righe(std::string_view testo) {
     inizi_.push_back(0);
     for (std::size_t i = 0; i < testo.size(); ++i) {
       if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
@@ -28,13 +28,9 @@ class indice_righe {
     const std::size_t riga = std::size_t(it - inizi_.begin());
     return {int(riga), int(offset - inizi_[riga - 1]) + 1};
   }
-  // Offset where the 1-based line begins.
-  std::size_t inizio_riga(int riga) const { return inizi_[std::size_t(riga - 1)]; }
-  int righe() const { return int(inizi_.size()); }
 
  private:
   std::vector<std::size_t> inizi_;
-  std::size_t lunghezza_ = 0;
 };
 
 }  // namespace sc

@@ -140,13 +140,4 @@ void lettore_campi::salta_riga() {
   consuma_fine_riga();
 }
 
-int lettore_campi::riga() const {
-  int riga = 1;
-  for (std::size_t i = 0; i < inizio_campo_; ++i) {
-    if (testo_[i] == '\n' || (testo_[i] == '\r' && (i + 1 >= testo_.size() || testo_[i + 1] != '\n')))
-      ++riga;
-  }
-  return riga;
-}
-
 }  // namespace sc

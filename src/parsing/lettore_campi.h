@@ -31,9 +31,6 @@ class lettore_campi {
   std::int16_t leggi_i16();
   std::uint8_t leggi_u8();
 
-  // 1-based line of the last field read (1 before any read).
-  int riga() const;
-
   // What the diagnostics need of the last field read: its bytes, and for a
   // number field whether it held a number (a blank field counts as one).
   std::size_t inizio_campo() const { return inizio_campo_; }

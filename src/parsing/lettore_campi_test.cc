@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/indice_righe.h"
+
 #include <string>
 #include <vector>
 
@@ -84,10 +86,11 @@ TEST(LettoreCampi, ReadingAtTheEndFails) {
 
 TEST(LettoreCampi, ReportsTheLineOfTheLastField) {
   lettore_campi r("a\r\nb, c\r\n\r\nd\ne\rf");
+  const indice_righe indice(r.testo());
   std::vector<int> righe;
   while (!r.fine()) {
     r.leggi_testo();
-    righe.push_back(r.riga());
+    righe.push_back(indice.posizione(r.inizio_campo()).first);
   }
   EXPECT_EQ(righe, (std::vector<int>{1, 2, 2, 4, 5, 6}));
 }

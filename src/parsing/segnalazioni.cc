@@ -362,7 +362,7 @@ void segnalazioni::suggerisci(const std::string& campo) {
 // ---------------------------------------------------------------- codes
 
 diagnostica segnalazioni::occupata(diag id, std::int32_t codice, std::int64_t cella, std::size_t valore_posizione) {
-  diagnostica d = evento(id, codice, luogo_valore(valore_posizione), {entita(), n(cella), metri_cella(cella), descrivi_cella(cella)});
+  diagnostica d = evento(id, codice, luogo_valore(valore_posizione), {entita(), n(cella), metri_cella(cella), cosa_cella(cella)});
   if (auto nota = nota_cella(cella)) d.note.push_back(*nota);
   return d;
 }
@@ -439,7 +439,7 @@ diagnostica segnalazioni::evento_codice(std::int32_t c, std::optional<std::int32
       if (posizione && (double(*posizione) + (stazione ? 800 : 100)) / 50 <= double(m_.n_celle) && parte_ == parte_descrizione::servizio)
         return evento(diag::lettura_interrotta, 0, luogo_chiave(), {entita()});
       std::string cosa = voce_ ? entita() : "item";
-      return evento(diag::fuori_linea, c, luogo_valore(0), {cosa, n(p), n(massimo), stazione ? "800" : "100"});
+      return evento(diag::fuori_linea, c, luogo_valore(0), {cosa, n(p), n(massimo)});
     }
     case codice::curva_errata: {
       if (curvatura(chiave_.grezzo) == 0) return evento(diag::curva_senza_classe, c, luogo_chiave(), {chiave_.grezzo});
@@ -679,8 +679,6 @@ luogo_testo segnalazioni::luogo_cella(std::int64_t cella) const {
     return origini_[std::size_t(origine_cella_[std::size_t(cella)])].dove;
   return {};
 }
-
-std::string segnalazioni::descrivi_cella(std::int64_t cella) const { return cosa_cella(cella); }
 
 std::optional<diagnostica> segnalazioni::nota_cella(std::int64_t cella) const {
   const luogo_testo dove = luogo_cella(cella);

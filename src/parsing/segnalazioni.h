@@ -115,7 +115,6 @@ class segnalazioni : public osservatore_compilazione {
   std::string testo_n(std::size_t i) const;
   std::string entita() const;
   std::string nome_stazione() const;
-  std::string descrivi_cella(std::int64_t cella) const;
   std::optional<diagnostica> nota_cella(std::int64_t cella) const;
   void aggiungi_note_celle(diagnostica& d, const std::vector<std::int32_t>& celle) const;
   std::string elenco_celle(const std::vector<std::int32_t>& celle) const;

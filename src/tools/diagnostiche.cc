@@ -226,17 +226,12 @@ gravita resa_diagnostiche::effettiva(const diagnostica& d) const {
   return g == gravita::avviso && opzioni_.avvisi_come_errori ? gravita::errore : g;
 }
 
-int resa_diagnostiche::errori() const {
-  int n = 0;
-  for (const diagnostica& d : eventi_) n += effettiva(d) == gravita::errore;
-  return n;
+int resa_diagnostiche::conta(gravita g) const {
+  return int(std::count_if(eventi_.begin(), eventi_.end(), [&](const diagnostica& d) { return effettiva(d) == g; }));
 }
 
-int resa_diagnostiche::avvisi() const {
-  int n = 0;
-  for (const diagnostica& d : eventi_) n += effettiva(d) == gravita::avviso;
-  return n;
-}
+int resa_diagnostiche::errori() const { return conta(gravita::errore); }
+int resa_diagnostiche::avvisi() const { return conta(gravita::avviso); }
 
 void resa_diagnostiche::stampa_testo(std::ostream& out, const diagnostica& d, bool nota) const {
   const gravita g = nota ? gravita::nota : effettiva(d);
@@ -249,8 +244,7 @@ void resa_diagnostiche::stampa_testo(std::ostream& out, const diagnostica& d, bo
   } else {
     out << "scenario-compiler: ";
   }
-  out << nome_gravita(g) << ":";
-  out << " " << messaggio(d);
+  out << nome_gravita(g) << ": " << messaggio(d);
   if (d.codice > 0) out << " [" << d.codice << "]";
   else if (g == gravita::errore && gravita_di(d.id) == gravita::avviso && !nota) out << " [--warnings-as-errors]";
   out << "\n";
@@ -271,26 +265,18 @@ void resa_diagnostiche::stampa_testo(std::ostream& out, const diagnostica& d, bo
   for (const diagnostica& n : d.note) stampa_testo(out, n, true);
 }
 
-std::string resa_diagnostiche::json(const diagnostica& d) const {
+std::string resa_diagnostiche::json(const diagnostica& d, bool nota) const {
   auto it = file_.find(d.dove.file);
   const std::string percorso = it != file_.end() ? it->second.percorso : d.dove.file;
   std::string r = "{\"file\": " + (percorso.empty() ? std::string("null") : json_stringa(percorso));
   r += ", \"line\": " + (d.dove.riga > 0 ? std::to_string(d.dove.riga) : "null");
   r += ", \"column\": " + (d.dove.riga > 0 ? std::to_string(d.dove.colonna) : "null");
-  r += ", \"severity\": \"" + std::string(nome_gravita(effettiva(d))) + "\"";
+  r += ", \"severity\": \"" + std::string(nome_gravita(nota ? gravita::nota : effettiva(d))) + "\"";
   r += ", \"code\": " + (d.codice > 0 ? std::to_string(d.codice) : "null");
   r += ", \"message\": " + json_stringa(messaggio(d));
   r += ", \"metres\": " + (d.metri ? std::to_string(*d.metri) : "null");
   r += ", \"notes\": [";
-  for (std::size_t i = 0; i < d.note.size(); ++i) {
-    diagnostica n = d.note[i];
-    std::string nota = json(n);
-    // A note is a note whatever its event's own severity.
-    const std::string chiave = "\"severity\": \"";
-    const std::size_t p = nota.find(chiave);
-    nota.replace(p + chiave.size(), nota.find('"', p + chiave.size()) - p - chiave.size(), "note");
-    r += (i ? ", " : "") + nota;
-  }
+  for (std::size_t i = 0; i < d.note.size(); ++i) r += (i ? ", " : "") + json(d.note[i], true);
   return r + "]}";
 }
 
@@ -298,7 +284,7 @@ void resa_diagnostiche::stampa(std::ostream& out) const {
   if (opzioni_.json) {
     out << "{\"diagnostics\": [";
     const std::vector<diagnostica> ordinati = in_ordine();
-    for (std::size_t i = 0; i < ordinati.size(); ++i) out << (i ? ",\n  " : "\n  ") << json(ordinati[i]);
+    for (std::size_t i = 0; i < ordinati.size(); ++i) out << (i ? ",\n  " : "\n  ") << json(ordinati[i], false);
     out << (eventi_.empty() ? "" : "\n") << "], \"errors\": " << errori() << ", \"warnings\": " << avvisi() << "}\n";
     return;
   }

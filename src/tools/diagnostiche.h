@@ -50,7 +50,8 @@ class resa_diagnostiche : public ricevitore_diagnostiche {
   std::vector<diagnostica> in_ordine() const;
   gravita effettiva(const diagnostica& d) const;
   void stampa_testo(std::ostream& out, const diagnostica& d, bool nota) const;
-  std::string json(const diagnostica& d) const;
+  std::string json(const diagnostica& d, bool nota) const;
+  int conta(gravita g) const;
 
   opzioni_resa opzioni_;
   std::map<std::string, sorgente> file_;

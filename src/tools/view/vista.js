@@ -33,7 +33,8 @@
   const montagne = D.montagne.map(function (r) { return { da: r[0], a: r[1], tipo: r[2], segnalata: !!r[3] }; });
 
   function nomeTipo(t) { return D.tipi[t] || "kind " + t; }
-  function km(m, cifre) { return (m / 1000).toFixed(cifre === undefined ? 3 : cifre) + " km"; }
+  // A tick a hair before the start is the start, not "-0.0 km".
+  function km(m, cifre) { return (Math.abs(m) < 0.5 ? 0 : m / 1000).toFixed(cifre === undefined ? 3 : cifre) + " km"; }
   function orarioBreve(t) { return t.slice(-3) === ":00" ? t.slice(0, -3) : t; }
 
   // The run that holds metre m, by bisection.
@@ -331,12 +332,14 @@
     for (let m = primo; m <= stato.lungo.a; m += passo) {
       const x = xDi(m);
       if (x < SINISTRA - 0.5 || x > destra + 0.5) continue;
-      g.beginPath(); g.moveTo(x + 0.5, p.y + 24); g.lineTo(x + 0.5, p.y + p.h); g.stroke();
+      g.beginPath(); g.moveTo(x + 0.5, p.y + 26); g.lineTo(x + 0.5, p.y + p.h); g.stroke();
+      // The label stands above its tick, and never left of the panels.
       const t = km(m, cifre);
       const wt = larghezzaTesto(g, t);
-      const b = { x0: x - wt / 2 - 3, x1: x + wt / 2 + 3, y0: p.y + 16, y1: p.y + 30 };
-      if (b.x0 < SINISTRA - 30 || b.x1 > destra + 12 || !occupati.libero(b)) continue;
-      g.fillText(t, x, p.y + 23);
+      const cx = Math.max(x, SINISTRA + wt / 2);
+      const b = { x0: cx - wt / 2 - 3, x1: cx + wt / 2 + 3, y0: p.y + 12, y1: p.y + 26 };
+      if (b.x1 > destra + 12 || !occupati.libero(b)) continue;
+      g.fillText(t, cx, p.y + 19);
       occupati.prendi(b);
       api.etichette.lungo.push({ testo: t, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
     }
