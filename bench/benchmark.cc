@@ -8,14 +8,14 @@
 
 #include "compile/percorso.h"
 #include "driver/form1.h"
-#include "driver/real_disk.h"
+#include "platform/real_disk.h"
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "parsing/segnalazioni.h"
+#include "diagnostics/segnalazioni.h"
 #include "test_support/compilazione.h"
 #include "test_support/linea_grande.h"
-#include "tools/decompila.h"
+#include "tools/decompile/decompila.h"
 
 namespace sc {
 namespace {

@@ -13,13 +13,13 @@
 #include <string>
 
 #include "compile/decodifica.h"
-#include "compile/percorso.h"
+#include "compile/compila.h"
 #include "model/codici.h"
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "parsing/segnalazioni.h"
-#include "tools/diagnostiche.h"
+#include "diagnostics/segnalazioni.h"
+#include "diagnostics/diagnostiche.h"
 
 namespace {
 
@@ -51,10 +51,9 @@ struct esito {
 
 // One compile of the two descriptions; with `diag`, the diagnostics watch it.
 esito compila(sc::modello& m, sc::MemoryDisk& disk, std::int32_t j, sc::segnalazioni* diag) {
-  try {
-    sc::memorizza_percorso(m, disk, j, diag);
-  } catch (const sc::errore_mostrato& e) {
-    if (e.codice != sc::codice::slot_formato_occupati && e.codice != sc::codice::slot_gara_occupati) __builtin_trap();
+  const sc::esito_compilazione e = sc::compila({m.nome_scenario, m.nome_treno, j}, m, disk, diag);
+  if (e.fermato()) {
+    if (e.codice_mostrato != sc::codice::slot_formato_occupati && e.codice_mostrato != sc::codice::slot_gara_occupati) __builtin_trap();
     // The run ends before any binary file.
     for (const std::string& nome : {sc::nome_linea_dat(m), sc::nome_servizio_sim(m), sc::nome_celle_dat(m)})
       if (disk.exists(nome)) __builtin_trap();

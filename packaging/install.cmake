@@ -10,7 +10,7 @@ set(SC_MANUTENTORE "scenario-compiler developers <scenario-compiler@invalid>"
 file(GLOB SC_ESEMPI CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.txt)
 
 # The renderers of the man page and the completion; the tests use them too.
-add_library(scenario_manuale STATIC EXCLUDE_FROM_ALL src/tools/manuale.cc)
+add_library(scenario_manuale STATIC EXCLUDE_FROM_ALL src/tools/cli/manuale.cc)
 target_link_libraries(scenario_manuale PUBLIC scenario_tools)
 
 if(WIN32)
@@ -37,7 +37,7 @@ endif()
 
 # A program for the build machine: only a native build can run it.
 if(NOT CMAKE_CROSSCOMPILING)
-  add_executable(genera_documenti src/tools/genera_documenti.cc)
+  add_executable(genera_documenti src/tools/cli/genera_documenti.cc)
   target_link_libraries(genera_documenti PRIVATE scenario_manuale)
   target_compile_definitions(genera_documenti PRIVATE SC_VERSION="${PROJECT_VERSION}")
   set(SC_MANUALE ${CMAKE_BINARY_DIR}/scenario-compiler.1)

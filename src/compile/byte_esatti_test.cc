@@ -11,13 +11,14 @@
 #include <optional>
 #include <string>
 
+#include "compile/compila.h"
 #include "compile/percorso.h"
 #include "driver/form1.h"
-#include "model/diagnostica.h"
+#include "diagnostics/diagnostica.h"
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "parsing/segnalazioni.h"
+#include "diagnostics/segnalazioni.h"
 #include "test_support/descrizioni.h"
 #include "test_support/linea_grande.h"
 
@@ -72,14 +73,9 @@ std::uint64_t compila(const std::string& linea, const std::string& servizio, std
   MemoryDisk disk;
   disk.replace(nome_linea_txt(m), linea);
   disk.replace(nome_treno_txt(m), servizio);
-  std::int32_t mostrato = 0;
   std::optional<segnalazioni> diag;
   if (diagnostiche) diag.emplace(*diagnostiche, m, recupera);
-  try {
-    memorizza_percorso(m, disk, j, diag ? &*diag : nullptr);
-  } catch (const errore_mostrato& e) {
-    mostrato = e.codice;
-  }
+  const std::int32_t mostrato = sc::compila({"Linea", treno, j}, m, disk, diag ? &*diag : nullptr).codice_mostrato;
   std::string stato = std::to_string(m.codice_errore) + "/" + std::to_string(m.posizione_errore) + "/" + std::to_string(mostrato);
   return impronta(stato, impronta_cartella(disk));
 }

@@ -8,7 +8,7 @@
 #include "model/codici.h"
 #include "model/modello.h"
 #include "parsing/memorizza_dati.h"
-#include "parsing/segnalazioni.h"
+#include "diagnostics/segnalazioni.h"
 
 namespace sc {
 

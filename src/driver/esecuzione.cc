@@ -1,7 +1,7 @@
 #include "driver/esecuzione.h"
 
 #include "driver/form1.h"
-#include "driver/real_disk.h"
+#include "platform/real_disk.h"
 #include "platform/platform.h"
 
 namespace sc {

@@ -1,6 +1,6 @@
 #include "driver/form1.h"
 
-#include "compile/percorso.h"
+#include "compile/compila.h"
 #include "writers/scrittori.h"
 
 namespace sc {
@@ -17,15 +17,12 @@ int Form1::form_load() {
   return compila(1);
 }
 
-int Form1::compila(std::int32_t j, segnalazioni* diag) {
-  try {
-    memorizza_percorso(m, disk_, j, diag);
-  } catch (const errore_mostrato& e) {
-    codice_mostrato = e.codice;
-    ui_.mostra_messaggio(e.what());
-    return uscita_errore_mostrato;
-  }
-  return uscita_normale;
+int Form1::compila(std::int32_t j) {
+  const esito_compilazione e = sc::compila({m.nome_scenario, m.nome_treno, j}, m, disk_);
+  if (!e.fermato()) return uscita_normale;
+  codice_mostrato = e.codice_mostrato;
+  ui_.mostra_messaggio(e.messaggio);
+  return uscita_errore_mostrato;
 }
 
 }  // namespace sc

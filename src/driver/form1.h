@@ -8,7 +8,6 @@
 namespace sc {
 
 class Disk;
-class segnalazioni;
 
 // What the run shows the user.
 class Interfaccia {
@@ -29,10 +28,9 @@ class Form1 {
   // The load event of the built-in scenario; returns the exit status.
   int form_load();
 
-  // Compiles the two descriptions already in the disk, telling the
-  // diagnostics, if any; returns the exit status, having shown a message if
-  // the compile stopped the run.
-  int compila(std::int32_t j, segnalazioni* diag = nullptr);
+  // Compiles the two descriptions already in the disk; returns the exit
+  // status, having shown a message if the compile stopped the run.
+  int compila(std::int32_t j);
 
   modello m;
   std::int32_t codice_mostrato = 0;  // the code of a shown error, 0 if none
@@ -41,8 +39,5 @@ class Form1 {
   Disk& disk_;
   Interfaccia& ui_;
 };
-
-inline constexpr const char* scenario_predefinito = "Vidaroz del Zavro";
-inline constexpr const char* treno_predefinito = "Tersio";
 
 }  // namespace sc

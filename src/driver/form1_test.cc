@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "driver/real_disk.h"
+#include "platform/real_disk.h"
 #include "model/disk.h"
 
 namespace sc {

@@ -14,7 +14,7 @@
 #include "parsing/formati_voce.h"
 #include "parsing/guasto.h"
 #include "parsing/lettore_campi.h"
-#include "parsing/segnalazioni.h"
+#include "diagnostics/segnalazioni.h"
 
 namespace sc {
 

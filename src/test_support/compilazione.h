@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "compile/decodifica.h"
-#include "compile/percorso.h"
+#include "compile/compila.h"
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "tools/scenario_compilato.h"
+#include "tools/inspect/scenario_compilato.h"
 
 namespace sc::test {
 
@@ -32,11 +32,7 @@ inline compilazione compila_in_memoria(const std::string& linea, const std::stri
   disk.replace(nome_linea_txt(m), linea);
   disk.replace(nome_treno_txt(m), servizio);
   compilazione c;
-  try {
-    memorizza_percorso(m, disk, j);
-  } catch (const errore_mostrato& e) {
-    c.mostrato = e.codice;
-  }
+  c.mostrato = sc::compila({scenario, treno, j}, m, disk).codice_mostrato;
   c.codice = m.codice_errore;
   c.posizione = m.posizione_errore;
   for (const auto& [nome, dati] : disk.files())

@@ -9,9 +9,9 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "model/diagnostica.h"
+#include "diagnostics/diagnostica.h"
 #include "parsing/memorizza_dati.h"
-#include "parsing/segnalazioni.h"
+#include "diagnostics/segnalazioni.h"
 #include "writers/scrittori.h"
 #include "writers/tabelle.h"
 

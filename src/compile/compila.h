@@ -1,0 +1,33 @@
+// The one way into the compiler for every caller: the built-in run, the
+// commands, the tests and the fuzzer. Two descriptions in a Disk become the
+// three binary files beside them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sc {
+
+class Disk;
+class segnalazioni;
+struct modello;
+
+struct richiesta_compilazione {
+  std::string nome_scenario, nome_treno;  // Windows-1252, as the model stores them
+  std::int32_t genera_linea = 1;          // 0: no plan of the line, no geometry file
+};
+
+struct esito_compilazione {
+  // 1250 or 1251 when the compile stopped the run (nothing was written),
+  // with the message the run shows; 0 otherwise.
+  std::int32_t codice_mostrato = 0;
+  std::string messaggio;
+
+  bool fermato() const { return codice_mostrato != 0; }
+};
+
+// Compiles into `m`, which the caller owns and reads afterwards (the error
+// state, the cells, the service table); `diag` watches, if given.
+esito_compilazione compila(const richiesta_compilazione& r, modello& m, Disk& disk, segnalazioni* diag = nullptr);
+
+}  // namespace sc

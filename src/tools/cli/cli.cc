@@ -1,0 +1,96 @@
+#include "tools/cli/cli.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "model/testo.h"
+#include "platform/platform.h"
+#include "tools/cli/comandi.h"
+#include "tools/cli/opzioni.h"
+
+#ifndef SC_VERSION
+#define SC_VERSION "unknown"
+#endif
+
+namespace sc {
+
+namespace {
+
+const comando* trova_comando(std::string_view nome) {
+  for (const comando* c : comandi())
+    if (nome == c->nome) return c;
+  return nullptr;
+}
+
+std::string nomi_comandi() {
+  std::string r;
+  for (const comando* c : comandi()) r += std::string(r.empty() ? "" : ", ") + c->nome;
+  return r;
+}
+
+[[noreturn]] void comando_sconosciuto(const std::string& nome) {
+  if (nome.rfind("-", 0) == 0)
+    throw errore_uso("unknown option " + nome + "; the options before a command are --help, --version and --dir DIR");
+  std::vector<std::string> nomi;
+  for (const comando* c : comandi()) nomi.emplace_back(c->nome);
+  std::string vicino = piu_vicino(nome, nomi, 2);
+  throw errore_uso("unknown command " + nome + (vicino.empty() ? "; the commands are " + nomi_comandi() : " (did you mean " + vicino + "?)"));
+}
+
+int esegui(const std::vector<std::string>& args, esecuzione_in predefinita) {
+  const std::string& primo = args[0];
+  const std::vector<std::string> resto(args.begin() + 1, args.end());
+  if (primo == "--help" || primo == "-h") {
+    std::cout << pagina_generale();
+    return esito_ok;
+  }
+  if (primo == "--version") {
+    std::cout << "scenario-compiler " SC_VERSION "\n";
+    return esito_ok;
+  }
+  if (primo == "help") {
+    if (resto.empty() || resto[0] == "help") {
+      std::cout << pagina_generale();
+      return esito_ok;
+    }
+    const comando* c = trova_comando(resto[0]);
+    if (!c) comando_sconosciuto(resto[0]);
+    std::cout << pagina_aiuto(*c);
+    return esito_ok;
+  }
+  if (primo == "--dir" || primo.rfind("--dir=", 0) == 0) {
+    if (primo == "--dir" && resto.size() != 1) throw errore_uso("--dir needs one directory");
+    if (primo != "--dir" && !resto.empty()) throw errore_uso("--dir takes one directory and nothing else");
+    return predefinita(primo == "--dir" ? resto[0] : primo.substr(6));
+  }
+  const comando* c = trova_comando(primo);
+  if (!c) comando_sconosciuto(primo);
+  if (chiede_aiuto(resto)) {
+    std::cout << pagina_aiuto(*c);
+    return esito_ok;
+  }
+  return c->esegui(analizza_argomenti(*c, resto));
+}
+
+}  // namespace
+
+const std::vector<const comando*>& comandi() {
+  static const std::vector<const comando*> tutti = {&comando_compile, &comando_check,     &comando_ispeziona, &comando_plot,
+                                                    &comando_view,    &comando_decompile, &comando_diff};
+  return tutti;
+}
+
+int esegui_riga_comando(int argc, char** argv, esecuzione_in predefinita) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return predefinita(piattaforma::cartella_programma());
+  piattaforma::usa_terminale();
+  try {
+    return esegui(args, predefinita);
+  } catch (const errore_uso& e) {
+    std::cerr << "scenario-compiler: " << e.what() << "\n";
+    return esito_uso;
+  }
+}
+
+}  // namespace sc

@@ -1,0 +1,109 @@
+// decompile: the two descriptions of a compiled scenario, checked by
+// compiling them back.
+#include <filesystem>
+#include <iostream>
+
+#include "model/nomi_file.h"
+#include "model/testo.h"
+#include "tools/cli/comandi.h"
+#include "tools/decompile/decompila.h"
+#include "tools/cli/file_utente.h"
+#include "tools/inspect/ispeziona.h"
+#include "diagnostics/diagnostiche.h"
+#include "tools/inspect/scenario_compilato.h"
+
+namespace sc {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The three files named one by one, in any order, known by name or content.
+scenario_compilato carica_tre(const std::vector<std::string>& file) {
+  std::string sim, celle, geometria;
+  for (const std::string& f : file) {
+    const auto letto = leggi_binario(fs::path(f).filename().string(), leggi_ingresso(f));
+    if (const std::string* perche = std::get_if<std::string>(&letto)) throw errore_uso(*perche);
+    const tipo_binario tipo = std::get<binario_letto>(letto).tipo;
+    std::string* posto = tipo == tipo_binario::servizio ? &sim : tipo == tipo_binario::celle ? &celle : &geometria;
+    if (!posto->empty()) throw errore_uso(*posto + " and " + f + " are files of the same kind");
+    *posto = f;
+  }
+  if (sim.empty() || celle.empty()) throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least");
+  return carica_file(sim, celle, geometria);
+}
+
+bool nome_valido(const std::string& n) { return !n.empty() && n.find_first_of("/\\:") == std::string::npos && n != "." && n != ".."; }
+
+int esegui(const argomenti& a) {
+  const auto& p = a.posizionali;
+  const scenario_compilato s = p.size() == 1 ? carica_scenario(p[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")}) : carica_tre(p);
+  if (!nome_valido(s.scenario) || !nome_valido(s.treno))
+    throw errore_uso("the scenario and train names \"" + s.scenario + "\", \"" + s.treno + "\" cannot name description files");
+  const decompilazione d = decompila(s);
+  const fs::path uscita = a.valore_o("--out", ".");
+  const fs::path linea = uscita / (s.scenario + "_linea.txt"), servizio = uscita / (s.scenario + "_" + s.treno + "-.txt");
+  // What the compile of the descriptions meets is shown at their lines, and
+  // what it cannot give back at the binary file that holds it.
+  resa_diagnostiche resa({});
+  modello nomi;
+  nomi.nome_scenario = s.scenario;
+  nomi.nome_treno = s.treno;
+  resa.file(nome_linea_txt(nomi), linea.string(), d.linea);
+  resa.file(nome_treno_txt(nomi), servizio.string(), d.servizio);
+  const verifica v = verifica_decompilazione(s, d, &resa);
+  const fs::path binari = p.size() == 1 ? fs::path(p[0]) : fs::path(p[0]).parent_path();
+  for (const differenza& x : v.differenze) {
+    diagnostica diag = diagnostica_di(s, x);
+    diag.dove.file = (binari / diag.dove.file).string();
+    resa.riporta(diag);
+  }
+
+  // The descriptions may be an author's own sources: they are replaced only
+  // when asked.
+  std::error_code ec;
+  for (const fs::path& f : {linea, servizio})
+    if (!a.ha("--force") && fs::exists(fs::symlink_status(f, ec)))
+      throw errore_uso(f.string() + " exists and would be replaced; choose another --out directory, or give --force to replace it");
+  fs::create_directories(uscita, ec);
+  if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita.string());
+  scrivi_uscita(linea.string(), d.linea);
+  scrivi_uscita(servizio.string(), d.servizio);
+  std::cout << "wrote " << linea.string() << "\nwrote " << servizio.string() << "\n";
+  if (!d.con_piano) std::cout << "note: the scenario has no plan of the line; compile the descriptions with --no-geometry\n";
+  resa.stampa(std::cerr);
+  if (!v.esatta()) {
+    std::cerr << "the round trip is not exact: the stored files hold what this compiler does not write (stored -> compiled back)\n";
+    return esito_problemi;
+  }
+  std::cout << "compiling them gives the " << (d.con_piano ? "three" : "two") << " files back byte for byte\n";
+  return esito_ok;
+}
+
+}  // namespace
+
+const comando comando_decompile = {
+    "decompile",
+    "turn a compiled scenario back into its line and service descriptions",
+    "DIR [--out DIR] [--train NAME] [--scenario NAME] | SIM DAT [LINEA_DAT] [--out DIR]",
+    "Reads the scenario compiled in DIR (or the service data, track cell and line geometry files named one by one) "
+    "and writes NAME_linea.txt and NAME_TRAIN-.txt, the descriptions whose compile gives the three files back byte "
+    "for byte. Every part comes back as the entry an author writes: gradients, speed limits and adhesion where they "
+    "change, curves from the plan of the line, mountains, boards, stations, signals and restrictions; abatement "
+    "marks only where the compile would not place them itself.\n\n"
+    "The descriptions are compiled in memory before the command ends. A file this compiler could not have written "
+    "gets the closest descriptions, and every cell or record they cannot give back is listed on standard error as\n\n"
+    "  FILE: error: cell N (metres A-B): not reproduced: STORED -> COMPILED BACK\n\n"
+    "with exit status 2; what the compile of the descriptions reports is shown at their lines.",
+    {
+        {"--out", nullptr, "DIR", "Writes the descriptions into DIR (default: the current directory), creating it if needed."},
+        {"--force", nullptr, nullptr, "Replaces descriptions of the same names already in DIR; without it they are left alone."},
+        {"--train", nullptr, "NAME", "The train to decompile when DIR holds several."},
+        {"--scenario", nullptr, "NAME", "The scenario to decompile when DIR holds several."},
+    },
+    1,
+    3,
+    esegui,
+};
+
+}  // namespace sc

@@ -1,0 +1,122 @@
+#include "tools/inspect/scenario_compilato.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "compile/decodifica.h"
+#include "model/testo.h"
+#include "tools/cli/comandi.h"
+#include "tools/cli/file_utente.h"
+
+namespace sc {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool finisce(const std::string& s, std::string_view fine) {
+  return s.size() >= fine.size() && std::string_view(s).substr(s.size() - fine.size()) == fine;
+}
+
+// A per-train file name NAME_TRAIN split into its two names: the names
+// stored in the service data where they fit the file name, else the
+// scenario of a geometry file beside it, else the last "_".
+std::pair<std::string, std::string> dividi(const std::string& base, const std::vector<voce_servizio>& servizio,
+                                           const std::vector<std::string>& geometrie) {
+  const std::string scenario = cp1252_a_utf8(servizio[voce_scenario].nome);
+  const std::string treno = cp1252_a_utf8(servizio[voce_corsa].nome);
+  if (base == scenario + "_" + treno) return {scenario, treno};
+  for (const std::string& g : geometrie)
+    if (base.rfind(g + "_", 0) == 0 && base.size() > g.size() + 1) return {g, base.substr(g.size() + 1)};
+  const std::size_t u = base.rfind('_');
+  if (u == std::string::npos) return {base, ""};
+  return {base.substr(0, u), base.substr(u + 1)};
+}
+
+std::vector<cella> celle_da(const std::string& percorso) {
+  auto c = decodifica_celle(leggi_ingresso(percorso));
+  if (!c) throw errore_uso(percorso + " is not a track cell file");
+  return std::move(*c);
+}
+
+std::vector<voce_servizio> servizio_da(const std::string& percorso) {
+  auto v = decodifica_servizio(leggi_ingresso(percorso));
+  if (!v) throw errore_uso(percorso + " is not a service data file");
+  return std::move(*v);
+}
+
+std::vector<valore_profilo> geometria_da(const std::string& percorso) {
+  auto g = decodifica_geometria(leggi_ingresso(percorso));
+  if (!g) throw errore_uso(percorso + " is not a line geometry file");
+  return std::move(*g);
+}
+
+}  // namespace
+
+scenario_compilato carica_file(const std::string& sim, const std::string& celle, const std::string& geometria) {
+  scenario_compilato s;
+  s.servizio = servizio_da(sim);
+  s.celle = celle_da(celle);
+  if (!geometria.empty()) s.geometria = geometria_da(geometria);
+  s.nome_base = fs::path(sim).stem().string();
+  std::vector<std::string> geometrie;
+  if (!geometria.empty() && finisce(fs::path(geometria).filename().string(), "_linea.dat")) {
+    std::string g = fs::path(geometria).filename().string();
+    geometrie.push_back(g.substr(0, g.size() - 10));
+  }
+  std::tie(s.scenario, s.treno) = dividi(s.nome_base, s.servizio, geometrie);
+  s.titolo = s.scenario + " - " + s.treno;
+  return s;
+}
+
+scenario_compilato carica_scenario(const std::string& cartella, const scelta_scenario& scelta) {
+  std::error_code ec;
+  if (!fs::is_directory(cartella, ec)) throw errore_uso(cartella + " is not a directory");
+  std::vector<std::string> basi, geometrie;
+  for (const auto& e : fs::directory_iterator(cartella, ec)) {
+    const std::string nome = e.path().filename().string();
+    if (finisce(nome, "_linea.dat")) geometrie.push_back(nome.substr(0, nome.size() - 10));
+    else if (finisce(nome, ".sim") && fs::exists(fs::path(cartella) / (nome.substr(0, nome.size() - 4) + ".dat"), ec))
+      basi.push_back(nome.substr(0, nome.size() - 4));
+  }
+  std::sort(basi.begin(), basi.end());
+  // Longest scenario names first, so that "A_B" wins over "A" for "A_B_T".
+  std::sort(geometrie.begin(), geometrie.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+
+  struct candidato {
+    std::string base, scenario, treno;
+    std::vector<voce_servizio> servizio;
+  };
+  std::vector<candidato> adatti;
+  std::string tutti;
+  for (const std::string& base : basi) {
+    std::vector<voce_servizio> servizio = servizio_da((fs::path(cartella) / (base + ".sim")).string());
+    auto [scenario, treno] = dividi(base, servizio, geometrie);
+    tutti += (tutti.empty() ? "" : ", ") + base;
+    if (!scelta.scenario.empty() && scelta.scenario != scenario) continue;
+    if (!scelta.treno.empty() && scelta.treno != treno) continue;
+    adatti.push_back({base, scenario, treno, std::move(servizio)});
+  }
+  if (adatti.empty()) {
+    if (basi.empty()) throw errore_uso("no compiled scenario (NAME_TRAIN.sim with NAME_TRAIN.dat) in " + cartella);
+    throw errore_uso("no compiled scenario in " + cartella + " fits the names given; it holds " + tutti);
+  }
+  if (adatti.size() > 1) {
+    std::string elenco;
+    for (const candidato& c : adatti) elenco += (elenco.empty() ? "" : ", ") + c.base;
+    throw errore_uso(cartella + " holds several compiled scenarios (" + elenco + "); choose one with --train or --scenario");
+  }
+  candidato& c = adatti.front();
+  scenario_compilato s;
+  s.scenario = c.scenario;
+  s.treno = c.treno;
+  s.nome_base = c.base;
+  s.titolo = c.scenario + " - " + c.treno;
+  s.servizio = std::move(c.servizio);
+  s.celle = celle_da((fs::path(cartella) / (c.base + ".dat")).string());
+  const fs::path geometria = fs::path(cartella) / (c.scenario + "_linea.dat");
+  if (fs::exists(geometria, ec)) s.geometria = geometria_da(geometria.string());
+  return s;
+}
+
+}  // namespace sc
