@@ -20,7 +20,7 @@ struct errore_mostrato : std::runtime_error {
 };
 
 // Shows " Errore n. " followed by the code, ending the run: it never returns.
-[[noreturn]] void errore(const std::string& a);
+[[noreturn]] void errore(std::int32_t codice);
 
 // The smaller value, the first one on a tie.
 inline std::int16_t minimo(std::int16_t x, std::int16_t y) { return x > y ? y : x; }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "model/arrotonda.h"
+#include "model/regole.h"
 #include "model/codici.h"
 #include "model/testo.h"
 #include "parsing/guasto.h"

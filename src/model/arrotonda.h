@@ -14,10 +14,4 @@ inline double arrotonda(double x) { return std::nearbyint(x); }
 inline std::int16_t bassi16(std::int64_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v)); }
 inline std::uint8_t bassi8(std::int64_t v) { return static_cast<std::uint8_t>(v); }
 
-// Cell of a point item at p metres.
-inline std::int64_t cella_di(std::int64_t p) { return std::int64_t(arrotonda(double(p) / 50 + 1)); }
-
-// Cell where a fill or an abatement mark at p metres takes effect.
-inline std::int64_t cella_fill(std::int64_t p) { return std::int64_t(arrotonda(double(p) / 50)); }
-
 }  // namespace sc

@@ -23,6 +23,7 @@ struct problema_cammino {
   std::int32_t cella_oggetto = -1;    // the signal, or the cell a mark was due in
   std::int32_t distanza = 0;          // the window's first offset (5, 11 or 18)
   std::vector<std::int32_t> celle;    // the cells found taken
+  std::int32_t cella_errore = 0;      // its metres are the position recorded with the code
 };
 
 class osservatore_compilazione {

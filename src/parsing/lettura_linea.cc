@@ -2,7 +2,7 @@
 // repetition, then gradients, curves, mountains, speed boards and sign boards.
 #include <optional>
 
-#include "model/arrotonda.h"
+#include "model/regole.h"
 #include "model/codici.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"

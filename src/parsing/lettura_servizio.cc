@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/arrotonda.h"
+#include "model/regole.h"
 #include "model/codici.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"

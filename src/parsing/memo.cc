@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-#include "model/arrotonda.h"
+#include "model/regole.h"
 #include "model/codici.h"
 #include "model/modello.h"
 #include "parsing/guasto.h"

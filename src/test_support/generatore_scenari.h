@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/arrotonda.h"
+#include "model/regole.h"
 #include "test_support/linea_grande.h"
 
 namespace sc::test {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/modello.h"
+#include "model/regole.h"
 
 namespace sc::inverso {
 
@@ -82,10 +83,5 @@ std::vector<riga> voci_rallentamenti(const vista& v);
 // value of the entry).
 std::vector<std::pair<std::int32_t, std::int32_t>> marche_da_scrivere(const std::vector<cella>& celle);
 std::vector<riga> voci_abbattimenti(const vista& v);
-
-// An item at p metres lies on the track (the readers' position check).
-inline bool entra(std::int64_t p, std::int32_t n_celle, std::int64_t margine = 100) {
-  return (double(p) + double(margine)) / 50 <= double(n_celle);
-}
 
 }  // namespace sc::inverso
