@@ -68,7 +68,8 @@ TEST(RitornoDecompilazione, GeneratedScenariosComeBackByteForByte) {
     }
     // The decompile's own check costs a third compile: one seed in eight.
     const std::string errore = ritorno(primo, d.linea, d.servizio, j, "Linea", "Treno", seme % 8 == 0);
-    ASSERT_EQ(errore, "") << "seed " << seme;
+    ASSERT_EQ(errore, "") << "seed " << seme << "; rerun it alone with: SC_ROUND_TRIP_SEEDS=1 SC_ROUND_TRIP_FIRST_SEED=" << seme
+                          << " ./build/scenario_tests --gtest_filter=RitornoDecompilazione.GeneratedScenariosComeBackByteForByte";
   }
   EXPECT_LT(saltati * 20, semi) << saltati << " of " << semi << " generated descriptions did not compile cleanly";
 }
