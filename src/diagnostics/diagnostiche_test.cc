@@ -137,7 +137,7 @@ TEST(Diagnostiche, ValuesThatAreNotWhatTheyShouldBe) {
         {"L_T-.txt:3:1: note: ", {"\"[rallentamenti]\""}},
         {"L_T-.txt:2:57: warning: ", {"seconds", "\"BRUNEA\" is not a number"}}}},
       {"signal missing a value", linea_3000(""), servizio("segnale, 700, 1, 3, 1, 1, 0, 0, 0,0,0\r\n[codici]\r\n"),
-       {{"L_T-.txt:2:1: warning: ", {"has 10 values on its line but needs 11", "tempo is taken from line 3"}},
+       {{"L_T-.txt:2:1: warning: ", {"has 10 values on its line but needs 11", "time (tempo) is taken from line 3"}},
         {"L_T-.txt:3:1: note: ", {"\"[codici]\""}}}},
       {"aspect wrapping 16 bits", linea_3000(""), servizio("segnale, 2000, 1, 4000, 1,1,0,0,0,0,0,0\r\n"),
        {{"L_T-.txt:2:1: warning: ", {"signal at 2000 m", "s1 x 10 + d1 = 40000", "16 bits", "stores -25536"}}}},

@@ -261,20 +261,20 @@ void segnalazioni::valore(std::int64_t numero) {
   const bool a_capo = !stessa_riga(chiave_.inizio, c.inizio);
   if (a_capo && !a_capo_segnalato_ && voce_) {
     a_capo_segnalato_ = true;
-    const formato_voce& f = formato(*voce_);
+    const voce_formato& f = formato(*voce_);
     // A key field taken as a value: the entry it begins is lost.
     std::string persa;
     for (voce altra : chiavi_della_parte())
       if (persa.empty() && riconosce(altra, c.grezzo)) persa = formato(altra).chiave;
     diagnostica d = evento(diag::valori_a_capo, 0, luogo_chiave(),
-                           {f.chiave, n(std::int64_t(valori_.size())), n(std::int64_t(f.valori.size())),
-                            f.valori[std::min(valori_.size(), f.valori.size() - 1)], n(luogo(c.inizio, c.fine).riga), persa});
-    d.note.push_back(evento(diag::nota_valore, 0, luogo(c.inizio, c.fine), {f.valori[std::min(valori_.size(), f.valori.size() - 1)], c.grezzo}));
+                           {f.chiave, n(std::int64_t(valori_.size())), n(std::int64_t(f.campi.size())),
+                            nome_campo(campo_n(*voce_, valori_.size())), n(luogo(c.inizio, c.fine).riga), persa});
+    d.note.push_back(evento(diag::nota_valore, 0, luogo(c.inizio, c.fine), {nome_campo(campo_n(*voce_, valori_.size())), c.grezzo}));
     emetti(std::move(d));
   }
   if (!c.numero && !a_capo && voce_) {
-    const formato_voce& f = formato(*voce_);
-    emetti(evento(diag::testo_per_numero, 0, luogo(c.inizio, c.fine), {f.valori[std::min(valori_.size(), f.valori.size() - 1)], f.chiave, c.grezzo}));
+    const voce_formato& f = formato(*voce_);
+    emetti(evento(diag::testo_per_numero, 0, luogo(c.inizio, c.fine), {nome_campo(campo_n(*voce_, valori_.size())), f.chiave, c.grezzo}));
   }
   valori_.push_back(std::move(c));
 }
@@ -295,8 +295,8 @@ void segnalazioni::chiave_senza_voce() {
   // A field after the values of an entry, on the same line.
   if (ultima_voce_ && riga == riga_ultima_voce_) {
     riga_in_piu_ = riga;
-    const formato_voce& f = formato(*ultima_voce_);
-    emetti(evento(diag::campo_in_piu, 0, luogo_campo(), {campo, f.chiave, n(std::int64_t(f.valori.size()))}));
+    const voce_formato& f = formato(*ultima_voce_);
+    emetti(evento(diag::campo_in_piu, 0, luogo_campo(), {campo, f.chiave, n(std::int64_t(f.campi.size()))}));
     return;
   }
   riga_ignorata_ = riga;
@@ -475,12 +475,12 @@ void segnalazioni::guasto(const guasto_lettura& g) {
     case causa_guasto::fine_file:
       if (voce_)
         d = evento(diag::valori_troncati, codice::lettura_fallita, luogo_chiave(),
-                   {chiave, n(std::int64_t(formato(*voce_).valori.size())), n(std::int64_t(valori_.size()))});
+                   {chiave, n(std::int64_t(formato(*voce_).campi.size())), n(std::int64_t(valori_.size()))});
       else d.arg = {"the file ends among fields disabled by \"-\""};
       break;
     case causa_guasto::numero_fuori_campo: {
       const std::size_t i = valori_.size();
-      const char* nome = voce_ && i < formato(*voce_).valori.size() ? formato(*voce_).valori[i] : "value";
+      const std::string nome = voce_ && i < formato(*voce_).campi.size() ? nome_campo(formato(*voce_).campi[i]) : "value";
       d = evento(diag::numero_fuori_campo, codice::lettura_fallita, luogo_campo(),
                  {nome, chiave, std::string(lettore_ ? lettore_->campo_grezzo() : ""), n(g.minimo), n(g.massimo)});
       break;

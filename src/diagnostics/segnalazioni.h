@@ -18,14 +18,13 @@
 #include "model/indice_righe.h"
 #include "model/modello.h"
 #include "model/osservatore.h"
-#include "parsing/formati_voce.h"
+#include "model/voci.h"
 
 namespace sc {
 
 class lettore_campi;
 struct guasto_lettura;
 
-enum class parte_descrizione { linea, servizio };
 enum class sezione_lettura { preambolo, generale, voci };
 
 class segnalazioni : public osservatore_compilazione {

@@ -30,6 +30,17 @@ inline constexpr std::int32_t margine_stazione = 800;
 inline constexpr std::int32_t multiplo_posizione = 50;   // stations, kilometre references, signal repetition
 inline constexpr std::int32_t multiplo_lunghezza_stazione = 100;
 
+// ---------------------------------------------------------------- fills
+
+// Speed limits are stored in one byte in steps of this many km/h (rounded),
+// so the largest limit a cell keeps is this.
+inline constexpr std::int32_t passo_velocita = 5;
+inline constexpr std::int32_t velocita_massima = 255 * passo_velocita + passo_velocita / 2;
+// Gradients are stored in one byte as the gradient plus this (level).
+inline constexpr std::int32_t pendenza_piana = 100;
+// Speed boards store km/h times this plus the second speed in steps of 5.
+inline constexpr std::int32_t fattore_tabella = 20;
+
 // ---------------------------------------------------------------- restrictions
 
 // The warning board stands this far before a restriction's start ...

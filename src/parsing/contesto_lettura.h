@@ -11,7 +11,7 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/testo.h"
-#include "parsing/formati_voce.h"
+#include "model/voci.h"
 #include "parsing/guasto.h"
 #include "parsing/lettore_campi.h"
 #include "diagnostics/segnalazioni.h"
