@@ -187,7 +187,7 @@ TEST_P(PartiNonRiprodotte, AreListedOneByOne) {
 
 const caso_guasto casi_guasto[] = {
     {"an unknown kind of cell", [](scenario_compilato& s) { s.celle[100].tipo = 99; },
-     {"Linea_Treno.dat: cell 100 (metres 5000-5049): not reproduced: unknown -> nothing"}},
+     {"Linea_Treno.dat: cell 100 (metres 5000-5049): not reproduced: kind 99 -> nothing"}},
     {"an approach mark that nothing writes", [](scenario_compilato& s) { s.celle[150].val6 = 7; },
      {"Linea_Treno.dat: cell 150 (metres 7500-7549): not reproduced: approach mark 7 -> 0"}},
     {"a marker outside any mountain",

@@ -77,8 +77,8 @@ std::string dati_view(const scenario_compilato& s) {
                 json_stringa(o.etichetta) + "," + coppie(o.valori) + "]";
        });
   std::string tipi = "{";
-  for (int t = 1; t < 256; ++t)
-    if (std::string_view(nome_tipo_cella(t)) != "unknown") tipi += std::string(tipi.size() > 1 ? "," : "") + "\"" + n(t) + "\":" + json_stringa(nome_tipo_cella(t));
+  for (const tipo_cella_info& t : tabella_tipi_cella())
+    tipi += std::string(tipi.size() > 1 ? "," : "") + "\"" + n(t.tipo) + "\":" + json_stringa(t.nome);
   return r + ",\"tipi\":" + tipi + "}}";
 }
 

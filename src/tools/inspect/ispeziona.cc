@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "compile/decodifica.h"
+#include "model/regole.h"
 #include "model/testo.h"
 #include "tools/cli/testo_sicuro.h"
 
@@ -125,11 +126,12 @@ std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, 
 }
 
 std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f) {
-  // The line's end from the service data, or from the number of cells: the
-  // run-out makes them round((L + 7000) / 50) + 1.
+  // The line's end from the service data, or from the number of cells,
+  // which the run-out makes round((L + run-out) / cell) + 1.
   const bool da_servizio = f.servizio.size() == std::size_t(voci_servizio);
-  const int fine = da_servizio ? f.servizio[voce_treno].valore2 : std::max(0, 50 * (int(celle.size()) - 1) - metri_coda);
-  const std::string dove_fine = da_servizio ? "the service data beside it" : "the number of cells, within 25 m";
+  const int fine = da_servizio ? f.servizio[voce_treno].valore2 : std::max(0, int(metro_cella(std::int64_t(celle.size()) - 1)) - regole::coda_linea);
+  const std::string dove_fine =
+      da_servizio ? "the service data beside it" : "the number of cells, within " + std::to_string(regole::metri_cella / 2) + " m";
   std::string r;
   if (f.json) {
     r = "{\"file\": \"track cells\", \"cells_count\": " + std::to_string(celle.size()) + ", \"line_end_m\": " + std::to_string(fine) +

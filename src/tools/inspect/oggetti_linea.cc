@@ -15,18 +15,11 @@ constexpr int marcatore_celle = 5121, marcatore_servizio = 610;
 // Division that rounds towards minus infinity, for values that may wrap negative.
 int div_giu(int a, int b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
-// Author positions p with round-half-even(p / 50 + scarto) = c.
-intervallo mappati(std::size_t c, int scarto) {
-  const int centro = 50 * (int(c) - scarto);
-  const int pari = c % 2 == 0 ? 0 : 1;  // an odd cell loses both halves to its even neighbours
-  return {centro - 25 + pari, centro + 25 - pari};
-}
-
 std::string testo(int v) { return std::to_string(v); }
 std::string kmh(int v) { return std::to_string(v) + " km/h"; }
 std::string metri(int m) { return std::to_string(m) + " m"; }
 
-const voce_servizio* voce(const std::vector<voce_servizio>& s, int k) {
+const voce_servizio* record(const std::vector<voce_servizio>& s, int k) {
   return k >= 0 && std::size_t(k) < s.size() ? &s[std::size_t(k)] : nullptr;
 }
 
@@ -72,78 +65,6 @@ void rallentamento(oggetto_linea& o, const cella& c, const char* cosa) {
 
 }  // namespace
 
-const char* nome_tipo_cella(int tipo) {
-  switch (tipo) {
-    case cella_vuota: return "";
-    case cella_segnale: return "signal";
-    case cella_fine_rallentamento: return "restriction end";
-    case cella_inizio_rallentamento: return "restriction start";
-    case cella_avviso_rallentamento: return "restriction warning board";
-    case cella_sequenza_avviso: return "warning board sequence";
-    case cella_indicatore_vmax: return "speed board";
-    case cella_stazione: return "station stop";
-    case cella_marcatore_montagna: return "mountain marker";
-    case cella_abbattimento: return "abatement mark";
-    case cella_abbattimento_nullo: return "zero abatement mark";
-    case cella_cartello: return "sign board";
-    default: return "unknown";
-  }
-}
-
-const char* chiave_tipo_cella(int tipo) {
-  switch (tipo) {
-    case cella_vuota: return "empty";
-    case cella_segnale: return "signal";
-    case cella_fine_rallentamento: return "restriction-end";
-    case cella_inizio_rallentamento: return "restriction-start";
-    case cella_avviso_rallentamento: return "warning-board";
-    case cella_sequenza_avviso: return "warning-sequence";
-    case cella_indicatore_vmax: return "speed-board";
-    case cella_stazione: return "station";
-    case cella_marcatore_montagna: return "mountain-marker";
-    case cella_abbattimento: return "abatement";
-    case cella_abbattimento_nullo: return "zero-abatement";
-    case cella_cartello: return "sign-board";
-    default: return "unknown";
-  }
-}
-
-namespace {
-constexpr int tipi_noti[] = {cella_vuota, cella_segnale, cella_fine_rallentamento, cella_inizio_rallentamento,
-                             cella_avviso_rallentamento, cella_sequenza_avviso, cella_indicatore_vmax, cella_stazione,
-                             cella_marcatore_montagna, cella_abbattimento, cella_abbattimento_nullo, cella_cartello};
-bool tipo_noto(int t) { return std::find(std::begin(tipi_noti), std::end(tipi_noti), t) != std::end(tipi_noti); }
-}  // namespace
-
-std::optional<int> tipo_da_chiave(std::string_view chiave) {
-  for (int t : tipi_noti)
-    if (chiave == chiave_tipo_cella(t)) return t;
-  return std::nullopt;
-}
-
-std::vector<std::string> chiavi_tipi() {
-  std::vector<std::string> r;
-  for (int t : tipi_noti) r.emplace_back(chiave_tipo_cella(t));
-  return r;
-}
-
-corsia corsia_di(int tipo) {
-  switch (tipo) {
-    case cella_stazione: return corsia::stazioni;
-    case cella_segnale: return corsia::segnali;
-    case cella_indicatore_vmax: return corsia::tabelle_velocita;
-    case cella_cartello: return corsia::cartelli;
-    case cella_inizio_rallentamento:
-    case cella_fine_rallentamento:
-    case cella_avviso_rallentamento:
-    case cella_sequenza_avviso: return corsia::rallentamenti;
-    case cella_abbattimento:
-    case cella_abbattimento_nullo: return corsia::abbattimenti;
-    case cella_marcatore_montagna: return corsia::montagne;
-    default: return corsia::nessuna;
-  }
-}
-
 std::string ore_minuti_secondi(int secondi) {
   const bool negativo = secondi < 0;
   long long s = negativo ? -(long long)secondi : secondi;
@@ -156,12 +77,11 @@ oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_
   oggetto_linea o;
   o.cella = i;
   o.tipo = c.tipo;
-  // Point items go into round(p / 50 + 1); fills, marks and the warning
-  // sequence into round(p / 50).
-  const bool puntuale = c.tipo == cella_segnale || c.tipo == cella_fine_rallentamento || c.tipo == cella_inizio_rallentamento ||
-                        c.tipo == cella_avviso_rallentamento || c.tipo == cella_indicatore_vmax || c.tipo == cella_cartello;
-  o.mappati = mappati(i, puntuale ? 1 : 0);
-  o.metri = 50 * (int(i) - (puntuale ? 1 : 0));
+  const tipo_cella_info* info = info_tipo(c.tipo);
+  const aggancio dove = info ? info->dove : aggancio::riempimento;
+  const metri_mappati mm = mappati_in(std::int64_t(i), dove);
+  o.mappati = {mm.da, mm.a};
+  o.metri = posizione_di(std::int64_t(i), dove);
   switch (c.tipo) {
     case cella_vuota: break;
     case cella_segnale: segnale(o, c); break;
@@ -175,7 +95,7 @@ oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_
       o.etichetta = testo(c.val1);
       break;
     case cella_stazione: {
-      const voce_servizio* v = voce(servizio, c.val1);
+      const voce_servizio* v = record(servizio, c.val1);
       o.valori = {{"station element", testo(c.val1)}};
       if (v) {
         o.metri = v->valore3;
@@ -202,7 +122,7 @@ oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_
       o.etichetta = "0";
       break;
     case cella_cartello: {
-      const voce_servizio* v = voce(servizio, c.val1);
+      const voce_servizio* v = record(servizio, c.val1);
       o.etichetta = v ? cp1252_a_utf8(v->nome) : "";
       o.valori = {{"text", o.etichetta}, {"text element", testo(c.val1)}};
       break;
@@ -314,7 +234,7 @@ std::optional<std::string> motivo_non_celle(const std::vector<cella>& celle) {
   if (celle[1].val1 != marcatore_celle)
     return "cell 1 does not carry the format marker 5121 (it holds " + std::to_string(celle[1].val1) + ")";
   for (std::size_t i = 0; i < celle.size(); ++i)
-    if (!tipo_noto(celle[i].tipo))
+    if (celle[i].tipo != cella_vuota && !info_tipo(celle[i].tipo))
       return "cell " + std::to_string(i) + " holds kind " + std::to_string(celle[i].tipo) + ", which no compiled track holds";
   return std::nullopt;
 }

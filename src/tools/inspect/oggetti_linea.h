@@ -12,11 +12,9 @@
 #include <vector>
 
 #include "model/modello.h"
+#include "model/tipi_cella.h"
 
 namespace sc {
-
-// Metres that the run-out after the line's end adds to every track.
-inline constexpr int metri_coda = 7000;
 
 // One value of an object, as the author wrote it: {"speed", "80 km/h"}.
 struct valore_letto {
@@ -81,17 +79,6 @@ linea_letta leggi_linea(const std::vector<cella>& celle, const std::vector<voce_
 
 // The object of one cell, decoded; the service table gives names and texts.
 oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_servizio>& servizio);
-
-// Name of a cell kind ("signal", "station stop", ...), "" for an empty cell,
-// and the short names that --kind takes ("signal", "station", ...).
-const char* nome_tipo_cella(int tipo);
-const char* chiave_tipo_cella(int tipo);
-std::optional<int> tipo_da_chiave(std::string_view chiave);
-std::vector<std::string> chiavi_tipi();
-
-// Which lane of the drawings a kind goes into, and the lanes in order.
-enum class corsia { stazioni, segnali, tabelle_velocita, cartelli, rallentamenti, abbattimenti, montagne, nessuna };
-corsia corsia_di(int tipo);
 
 // "08:15:00" for 29700.
 std::string ore_minuti_secondi(int secondi);
