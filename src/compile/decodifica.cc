@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "model/record.h"
+
 namespace sc {
 
 namespace {
@@ -34,6 +36,11 @@ class lettore_byte {
     std::memcpy(&v, &u, sizeof v);
     return v;
   }
+  // A field of a record, by its type: a text comes with its 16-bit length.
+  void campo(std::uint8_t& v) { v = u8(); }
+  void campo(std::int16_t& v) { v = i16(); }
+  void campo(std::int32_t& v) { v = i32(); }
+  void campo(std::string& s) { s = testo(u16()); }
   std::string testo(std::size_t n) {
     if (!ok_ || d_.size() - p_ < n) {
       ok_ = false;
@@ -53,46 +60,17 @@ class lettore_byte {
 }  // namespace
 
 std::optional<std::vector<cella>> decodifica_celle(std::string_view dati) {
-  if (dati.empty() || dati.size() % 15 != 0) return std::nullopt;
+  if (dati.empty() || dati.size() % byte_cella != 0) return std::nullopt;
   lettore_byte r(dati);
-  std::vector<cella> celle(dati.size() / 15);
-  for (cella& c : celle) {
-    c.tipo = r.u8();
-    c.val1 = r.i16();
-    c.val2 = r.i16();
-    c.val3 = r.i16();
-    c.val4 = r.i16();
-    c.val5 = r.u8();
-    c.val6 = r.u8();
-    c.montagna = r.u8();
-    c.val7 = r.u8();
-    c.val8 = r.u8();
-    c.val9 = r.u8();
-  }
+  std::vector<cella> celle(dati.size() / byte_cella);
+  for (cella& c : celle) per_campi_cella([&](const char*, auto membro) { r.campo(c.*membro); });
   return celle;
 }
 
 std::optional<std::vector<voce_servizio>> decodifica_servizio(std::string_view dati) {
   lettore_byte r(dati);
   std::vector<voce_servizio> voci(voci_servizio);
-  for (voce_servizio& v : voci) {
-    v.tipo_voce = r.u8();
-    v.valore1 = r.i32();
-    v.valore2 = r.i32();
-    v.valore3 = r.i32();
-    v.opzione = r.u8();
-    v.nome = r.testo(r.u16());
-    v.intero1 = r.i16();
-    v.intero2 = r.i16();
-    v.intero3 = r.i16();
-    v.intero4 = r.i16();
-    v.intero5 = r.i16();
-    v.byte1 = r.u8();
-    v.byte2 = r.u8();
-    v.byte3 = r.u8();
-    v.byte4 = r.u8();
-    v.codice = r.i32();
-  }
+  for (voce_servizio& v : voci) per_campi_servizio([&](const char*, auto membro) { r.campo(v.*membro); });
   if (!r.ok() || !r.finito()) return std::nullopt;
   return voci;
 }

@@ -24,6 +24,15 @@ class scrittore_byte {
     std::memcpy(&u, &v, sizeof u);
     metti<8>(u);
   }
+  // A field of a record, by its type: a text goes with its 16-bit length.
+  void campo(std::uint8_t v) { u8(v); }
+  void campo(std::int16_t v) { i16(v); }
+  void campo(std::int32_t v) { i32(v); }
+  void campo(const std::string& s) {
+    // Texts are kept within 65535 bytes where they are stored.
+    u16(std::uint16_t(s.size()));
+    byte(s);
+  }
   void byte(std::string_view s) {
     char* p = spazio(s.size());
     if (!s.empty()) std::memcpy(p, s.data(), s.size());

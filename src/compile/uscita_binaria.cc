@@ -6,6 +6,7 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "model/record.h"
 
 namespace sc {
 
@@ -51,30 +52,14 @@ std::string contenuto_linea_dat(const modello& m) {
 
 std::string contenuto_servizio_sim(const modello& m) {
   scrittore_byte w;
-  for (const voce_servizio& v : m.servizio) {
-    w.u8(v.tipo_voce);
-    w.i32(v.valore1);
-    w.i32(v.valore2);
-    w.i32(v.valore3);
-    w.u8(v.opzione);
-    // Texts are kept within 65535 bytes where they are stored.
-    w.u16(std::uint16_t(v.nome.size()));
-    w.byte(v.nome);
-    for (std::int16_t x : {v.intero1, v.intero2, v.intero3, v.intero4, v.intero5}) w.i16(x);
-    for (std::uint8_t x : {v.byte1, v.byte2, v.byte3, v.byte4}) w.u8(x);
-    w.i32(v.codice);
-  }
+  for (const voce_servizio& v : m.servizio) per_campi_servizio([&](const char*, auto membro) { w.campo(v.*membro); });
   return std::move(w).prendi();
 }
 
 std::string contenuto_celle_dat(const modello& m) {
   scrittore_byte w;
-  w.riserva(m.celle.size() * 15);
-  for (const cella& c : m.celle) {
-    w.u8(c.tipo);
-    for (std::int16_t x : {c.val1, c.val2, c.val3, c.val4}) w.i16(x);
-    for (std::uint8_t x : {c.val5, c.val6, c.montagna, c.val7, c.val8, c.val9}) w.u8(x);
-  }
+  w.riserva(m.celle.size() * byte_cella);
+  for (const cella& c : m.celle) per_campi_cella([&](const char*, auto membro) { w.campo(c.*membro); });
   return std::move(w).prendi();
 }
 

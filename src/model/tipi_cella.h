@@ -81,21 +81,4 @@ metri_mappati mappati_in(std::int64_t c, aggancio dove);
 // The position an author gives for an object in cell c.
 int posizione_di(std::int64_t c, aggancio dove);
 
-// The 15-byte record of a cell, field by field, for writer, reader and
-// inspector alike: `f(nome, membro)` for each field in file order.
-template <typename F>
-void per_campi_cella(F&& f) {
-  f("tipo", &cella::tipo);
-  f("val1", &cella::val1);
-  f("val2", &cella::val2);
-  f("val3", &cella::val3);
-  f("val4", &cella::val4);
-  f("val5", &cella::val5);
-  f("val6", &cella::val6);
-  f("montagna", &cella::montagna);
-  f("val7", &cella::val7);
-  f("val8", &cella::val8);
-  f("val9", &cella::val9);
-}
-
 }  // namespace sc

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "compile/decodifica.h"
+#include "model/record.h"
 #include "model/regole.h"
 #include "model/testo.h"
 #include "tools/cli/testo_sicuro.h"
@@ -13,6 +14,19 @@
 namespace sc {
 
 namespace {
+
+// A record's fields as they lie in the file, by their names in the format.
+std::string valore_grezzo(const std::string& testo) { return json_stringa(cp1252_a_utf8(testo)); }
+template <typename T>
+std::string valore_grezzo(T v) {
+  return std::to_string(v);
+}
+template <typename R, typename Campi>
+std::string grezzo_json(const R& record, Campi campi) {
+  std::string r;
+  campi([&](const char* nome, auto membro) { r += std::string(r.empty() ? "{" : ", ") + "\"" + nome + "\": " + valore_grezzo(record.*membro); });
+  return r + "}";
+}
 
 bool finisce(std::string_view s, std::string_view fine) {
   return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
@@ -33,7 +47,7 @@ std::variant<binario_letto, std::string> come(tipo_binario t, std::string_view d
   switch (t) {
     case tipo_binario::celle: {
       auto c = decodifica_celle(dati);
-      if (!c) return "its size, " + std::to_string(dati.size()) + " bytes, is not a whole number of 15-byte cells";
+      if (!c) return "its size, " + std::to_string(dati.size()) + " bytes, is not a whole number of " + std::to_string(byte_cella) + "-byte cells";
       if (auto m = motivo_non_celle(*c)) return *m;
       b.celle = std::move(*c);
       break;
@@ -173,9 +187,7 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
              std::to_string(o.mappati.a) + ", \"label\": " + json_stringa(o.etichetta) + ", \"values\": " + valori_json(o.valori);
       r += ", \"speed_kmh\": " + std::to_string(c.val7 * 5) + ", \"gradient_permille\": " + std::to_string(int(c.val8) - 100) +
            ", \"adhesion\": " + std::to_string(c.val9) + ", \"mountain\": " + std::to_string(c.montagna) + ", \"approach\": " +
-           std::to_string(c.val6) + ", \"raw\": {\"val1\": " + std::to_string(c.val1) + ", \"val2\": " + std::to_string(c.val2) +
-           ", \"val3\": " + std::to_string(c.val3) + ", \"val4\": " + std::to_string(c.val4) + ", \"val5\": " + std::to_string(c.val5) +
-           ", \"val7\": " + std::to_string(c.val7) + ", \"val8\": " + std::to_string(c.val8) + "}}";
+           std::to_string(c.val6) + ", \"raw\": " + grezzo_json(c, [](auto f) { per_campi_cella(f); }) + "}";
       primo = false;
       continue;
     }
@@ -256,13 +268,7 @@ std::string elenco_servizio(const std::vector<voce_servizio>& voci, const filtro
     const std::vector<valore_letto> valori = valori_voce(i, v, ruolo_voce);
     if (f.json) {
       r += "  {\"record\": " + std::to_string(i) + ", \"role\": " + json_stringa(ruolo_voce) + ", \"values\": " + valori_json(valori) +
-           ", \"raw\": {\"tipo_voce\": " + std::to_string(v.tipo_voce) + ", \"valore1\": " + std::to_string(v.valore1) + ", \"valore2\": " +
-           std::to_string(v.valore2) + ", \"valore3\": " + std::to_string(v.valore3) + ", \"opzione\": " + std::to_string(v.opzione) +
-           ", \"nome\": " + json_stringa(cp1252_a_utf8(v.nome)) + ", \"intero1\": " + std::to_string(v.intero1) + ", \"intero2\": " +
-           std::to_string(v.intero2) + ", \"intero3\": " + std::to_string(v.intero3) + ", \"intero4\": " + std::to_string(v.intero4) +
-           ", \"intero5\": " + std::to_string(v.intero5) + ", \"byte1\": " + std::to_string(v.byte1) + ", \"byte2\": " + std::to_string(v.byte2) +
-           ", \"byte3\": " + std::to_string(v.byte3) + ", \"byte4\": " + std::to_string(v.byte4) + ", \"codice\": " + std::to_string(v.codice) +
-           "}}" + (i + 1 < voci.size() ? ",\n" : "\n");
+           ", \"raw\": " + grezzo_json(v, [](auto f) { per_campi_servizio(f); }) + "}" + (i + 1 < voci.size() ? ",\n" : "\n");
     } else if (!(v == voce_servizio{})) {
       r += "record " + std::to_string(i) + " " + ruolo_voce + (valori.empty() ? "" : ": " + valori_testo(valori)) + "\n";
     }
