@@ -12,7 +12,7 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "diagnostics/segnalazioni.h"
+#include "diagnostics/osservatore_diagnostiche.h"
 #include "test_support/compilazione.h"
 #include "test_support/linea_grande.h"
 #include "tools/decompile/decompila.h"
@@ -85,9 +85,9 @@ void BM_CheckLineaGrande(benchmark::State& state) {
     disk.replace(nome_linea_txt(m), d.linea);
     disk.replace(nome_treno_txt(m), d.servizio);
     raccolta_diagnostiche raccolta;
-    segnalazioni diag(raccolta, m, true);
+    osservatore_diagnostiche diag(raccolta, m);
     std::int32_t j = 1;
-    memorizza_percorso(m, disk, j, &diag);
+    memorizza_percorso(m, disk, j, diag, true);
     if (!raccolta.tutte.empty()) state.SkipWithError("the largest line should be clean");
   }
 }

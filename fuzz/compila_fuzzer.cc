@@ -18,8 +18,8 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "diagnostics/segnalazioni.h"
-#include "diagnostics/diagnostiche.h"
+#include "diagnostics/osservatore_diagnostiche.h"
+#include "tools/cli/resa_diagnostiche.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ struct esito {
 };
 
 // One compile of the two descriptions; with `diag`, the diagnostics watch it.
-esito compila(sc::modello& m, sc::MemoryDisk& disk, std::int32_t j, sc::segnalazioni* diag) {
-  const sc::esito_compilazione e = sc::compila({m.nome_scenario, m.nome_treno, j}, m, disk, diag);
+esito compila(sc::modello& m, sc::MemoryDisk& disk, std::int32_t j, sc::ascoltatore_compilazione* diag, bool recupera = false) {
+  const sc::esito_compilazione e = sc::compila({m.nome_scenario, m.nome_treno, j, recupera}, m, disk, diag);
   if (e.fermato()) {
     if (e.codice_mostrato != sc::codice::slot_formato_occupati && e.codice_mostrato != sc::codice::slot_gara_occupati) __builtin_trap();
     // The run ends before any binary file.
@@ -69,7 +69,7 @@ void controlla(const sc::resa_diagnostiche& resa, const std::map<std::string, st
     if (t == testi.end() || d.dove.riga < 1 || d.dove.colonna < 1 || d.dove.inizio > d.dove.fine || d.dove.fine > t->second.size())
       __builtin_trap();
   };
-  for (const sc::diagnostica& d : resa.tutte()) {
+  for (const sc::diagnostica& d : resa.mostrate()) {
     dentro(d);
     for (const sc::diagnostica& n : d.note) dentro(n);
   }
@@ -108,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     prepara(m2, disk2);
     sc::resa_diagnostiche resa({});
     for (const auto& [nome, t] : descrizioni) resa.file(nome, nome, t);
-    sc::segnalazioni diag(resa, m2, recupera);
-    const esito osservato = compila(m2, disk2, j, &diag);
+    sc::osservatore_diagnostiche diag(resa, m2);
+    const esito osservato = compila(m2, disk2, j, &diag, recupera);
     if (!recupera && (osservato.file != semplice.file || osservato.codice != semplice.codice || osservato.posizione != semplice.posizione))
       __builtin_trap();
     controlla(resa, descrizioni);

@@ -18,7 +18,8 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "diagnostics/segnalazioni.h"
+#include "diagnostics/osservatore_diagnostiche.h"
+#include "diagnostics/tabella.h"
 #include "test_support/descrizioni.h"
 #include "test_support/linea_grande.h"
 
@@ -73,9 +74,9 @@ std::uint64_t compila(const std::string& linea, const std::string& servizio, std
   MemoryDisk disk;
   disk.replace(nome_linea_txt(m), linea);
   disk.replace(nome_treno_txt(m), servizio);
-  std::optional<segnalazioni> diag;
-  if (diagnostiche) diag.emplace(*diagnostiche, m, recupera);
-  const std::int32_t mostrato = sc::compila({"Linea", treno, j}, m, disk, diag ? &*diag : nullptr).codice_mostrato;
+  std::optional<osservatore_diagnostiche> diag;
+  if (diagnostiche) diag.emplace(*diagnostiche, m);
+  const std::int32_t mostrato = sc::compila({"Linea", treno, j, recupera}, m, disk, diag ? &*diag : nullptr).codice_mostrato;
   std::string stato = std::to_string(m.codice_errore) + "/" + std::to_string(m.posizione_errore) + "/" + std::to_string(mostrato);
   return impronta(stato, impronta_cartella(disk));
 }
@@ -210,7 +211,7 @@ TEST(ByteEsatti, CheckReadsEveryGeneratedPairThrough) {
     compila(linea, servizio, j, "T", &esatta);
     compila(linea, servizio, j, "T", &ripresa, true);
     auto errori_in = [](const raccolta_diagnostiche& r) {
-      return std::count_if(r.tutte.begin(), r.tutte.end(), [](const diagnostica& d) { return d.codice > 0; });
+      return std::count_if(r.tutte.begin(), r.tutte.end(), [](const diagnostica& d) { return codice_di(d.id) > 0; });
     };
     const bool errore_esatto = errori_in(esatta) > 0;
     const auto errori = errori_in(ripresa);

@@ -7,7 +7,6 @@
 #include "model/modello.h"
 #include "model/regole.h"
 #include "parsing/memorizza_dati.h"
-#include "diagnostics/segnalazioni.h"
 
 namespace sc {
 
@@ -33,7 +32,7 @@ class su_celle {
   void problema(const problema_cammino& p) {
     m_.codice_errore = p.codice;
     m_.posizione_errore = std::int32_t(metro_cella(p.cella_errore));
-    if (m_.osservatore) m_.osservatore->problema(p);
+    m_.osservatore->problema(p);
   }
 
  private:
@@ -48,7 +47,7 @@ void marcatori_e_codici(modello& m) {
   voce_servizio& scenario = m.servizio[voce_scenario];
   cella& prima = m.celle[regole::cella_marcatori];
   auto ferma = [&](std::int32_t codice) {
-    if (m.osservatore) m.osservatore->fine_compilazione(codice);
+    m.osservatore->fine_compilazione(codice);
     errore(codice);
   };
   if (scenario.intero1 != 0 || prima.val1 != 0) ferma(codice::slot_formato_occupati);
@@ -68,29 +67,30 @@ void cammino_posizionamento(modello& m) {
   cammino<su_celle>(celle).esegui();
 }
 
-void memorizza_percorso(modello& m, Disk& disk, std::int32_t& j, segnalazioni* diag) {
-  // The diagnostics watch where objects go for as long as the compile runs.
+void memorizza_percorso(modello& m, Disk& disk, std::int32_t& j, ascoltatore_compilazione& ascolto, bool recupera,
+                        const std::function<bool()>& conferma) {
+  // The watcher sees where objects go for as long as the compile runs.
   struct osserva {
     modello& m;
-    osserva(modello& mod, osservatore_compilazione* o) : m(mod) { m.osservatore = o; }
-    ~osserva() { m.osservatore = nullptr; }
-  } guardia(m, diag);
+    osserva(modello& mod, osservatore_compilazione& o) : m(mod) { m.osservatore = &o; }
+    ~osserva() { m.osservatore = &nessun_osservatore(); }
+  } guardia(m, ascolto);
   m.genera_linea = j;
   m.codice_errore = codice::nessuno;
   pulisci_servizio(m);
-  memorizza_dati(m, disk, diag);
+  memorizza_dati(m, disk, ascolto, recupera);
   // Without a length entry there is no track: nothing to walk or write.
   if (!m.celle_create()) return;
-  // A track whose length leaves no cell 1 cannot carry the format markers:
+  // A track whose length leaves no cell for the markers cannot carry them:
   // a failure, and nothing is written.
   if (m.n_celle < regole::cella_marcatori) {
     m.codice_errore = codice::lettura_fallita;
-    if (m.osservatore) m.osservatore->fine_compilazione(codice::lettura_fallita);
+    m.osservatore->fine_compilazione(codice::lettura_fallita);
     return;
   }
   cammino_posizionamento(m);
   marcatori_e_codici(m);
-  scrivi_file_binari(m, disk);
+  if (!conferma || conferma()) scrivi_file_binari(m, disk);
 }
 
 }  // namespace sc

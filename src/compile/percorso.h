@@ -3,14 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
+
+#include "model/osservatore.h"
+#include "parsing/ascoltatore_lettura.h"
 
 namespace sc {
 
 class Disk;
-class segnalazioni;
 struct modello;
+
+// Whoever watches a compile: what the readers meet, and where the compile
+// puts each object. Every method does nothing unless overridden.
+class ascoltatore_compilazione : public ascoltatore_lettura, public osservatore_compilazione {};
+
+inline ascoltatore_compilazione& nessun_ascolto() {
+  static ascoltatore_compilazione nessuno;
+  return nessuno;
+}
 
 // A problem shown to the user; the run ends with it and writes nothing more.
 struct errore_mostrato : std::runtime_error {
@@ -29,7 +41,11 @@ inline std::int16_t minimo(std::int16_t x, std::int16_t y) { return x > y ? y : 
 void cammino_posizionamento(modello& m);
 
 // Compiles the two descriptions in `disk` into the three binary files,
-// telling the diagnostics, if any, what it meets.
-void memorizza_percorso(modello& m, Disk& disk, std::int32_t& j, segnalazioni* diag = nullptr);
+// telling `ascolto` what it meets. With `recupera`, the readers drop an
+// entry that would end the reading and go on (see memorizza_dati).
+// `conferma`, if given, is asked before the binary files are written and
+// may keep them from being written.
+void memorizza_percorso(modello& m, Disk& disk, std::int32_t& j, ascoltatore_compilazione& ascolto = nessun_ascolto(),
+                        bool recupera = false, const std::function<bool()>& conferma = nullptr);
 
 }  // namespace sc

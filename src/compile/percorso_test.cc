@@ -160,7 +160,7 @@ struct compilazione {
     l.m.nome_treno = "Treno";
     if (!linea.empty()) l.disk.replace(nome_linea_txt(l.m), linea);
     if (!servizio.empty()) l.disk.replace(nome_treno_txt(l.m), servizio);
-    memorizza_percorso(l.m, l.disk, j, &l.diag);
+    memorizza_percorso(l.m, l.disk, j, l.diag);
   }
   bool binari() {
     return l.esiste(nome_linea_dat(l.m)) || l.esiste(nome_servizio_sim(l.m)) || l.esiste(nome_celle_dat(l.m));

@@ -1,7 +1,7 @@
 // Realistic author mistakes, one group per kind of problem: each must be
 // reported at its file, line and column, with its severity, its code and
 // the words that let the author act on it. A clean scenario reports nothing.
-#include "diagnostics/diagnostiche.h"
+#include "tools/cli/resa_diagnostiche.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "compile/compila.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
-#include "diagnostics/segnalazioni.h"
+#include "diagnostics/osservatore_diagnostiche.h"
 #include "test_support/descrizioni.h"
 
 namespace sc {
@@ -41,8 +41,8 @@ esito compila(const std::string& linea, const std::string& servizio, bool recupe
   MemoryDisk disk;
   disk.replace(nome_linea_txt(m), linea);
   disk.replace(nome_treno_txt(m), servizio);
-  segnalazioni diag(resa, m, recupera);
-  compila({"L", "T", 1}, m, disk, &diag);
+  osservatore_diagnostiche diag(resa, m);
+  compila({"L", "T", 1, recupera}, m, disk, &diag);
   std::ostringstream out;
   resa.stampa(out);
   esito e;
@@ -109,12 +109,12 @@ TEST(Diagnostiche, KeyFieldsThatMatchNothing) {
       {"comment holding a key word", linea_3000(""), servizio("# ogni stazione ha 17 campi\r\n"),
        // Its "values" are the next fields: the end of the file cuts them off.
        {{"L_T-.txt:2:1: warning: ", {"\"# ogni stazione ha 17 campi\"", "\"stazione\" entry", "contains \"stazione\""}},
-        {"L_T-.txt:2:1: warning: ", {"0 values on its line", "position is taken from line 3"}},
+        {"L_T-.txt:2:1: warning: ", {"ends its line without its position", "\"[fine]\" on line 3", "read in its place as 0"}},
         {"L_T-.txt:3:1: note: ", {"\"[fine]\""}},
         {"L_T-.txt:2:1: error: ", {"\"stazione\" needs 17 values", "ends after", "[25]"}}}},
       {"comment swallowing the next entry", linea_3000(""), servizio("# qui la velocita\r\nvelocita, 0, 90\r\nnumero vetture, 4\r\n"),
        {{"L_T-.txt:2:1: warning: ", {"\"velocita\" entry", "contains \"velocit\""}},
-        {"L_T-.txt:2:1: warning: ", {"position is taken from line 3", "the \"velocita\" entry written there is lost"}},
+        {"L_T-.txt:2:1: warning: ", {"without its position", "the \"velocita\" entry written there is lost", "[-Wrun-on]"}},
         {"L_T-.txt:3:1: note: ", {"\"velocita\""}}}},
       {"general entry among the line items", linea_3000("sfondo uno, 2\r\n"), servizio(""),
        {{"L_linea.txt:4:1: warning: ", {"general entry", "ended at \"[curve]\" (line 3)"}}}},
@@ -137,18 +137,28 @@ TEST(Diagnostiche, ValuesThatAreNotWhatTheyShouldBe) {
         {"L_T-.txt:3:1: note: ", {"\"[rallentamenti]\""}},
         {"L_T-.txt:2:57: warning: ", {"seconds", "\"BRUNEA\" is not a number"}}}},
       {"signal missing a value", linea_3000(""), servizio("segnale, 700, 1, 3, 1, 1, 0, 0, 0,0,0\r\n[codici]\r\n"),
-       {{"L_T-.txt:2:1: warning: ", {"has 10 values on its line but needs 11", "time (tempo) is taken from line 3"}},
+       {{"L_T-.txt:2:1: warning: ", {"ends its line without its time (tempo)", "\"[codici]\" on line 3", "read in its place as 0"}},
         {"L_T-.txt:3:1: note: ", {"\"[codici]\""}}}},
       {"aspect wrapping 16 bits", linea_3000(""), servizio("segnale, 2000, 1, 4000, 1,1,0,0,0,0,0,0\r\n"),
-       {{"L_T-.txt:2:1: warning: ", {"signal at 2000 m", "s1 x 10 + d1 = 40000", "16 bits", "stores -25536"}}}},
+       {{"L_T-.txt:2:1: warning: ", {"signal at 2000 m", "s1 x 10 + d1 comes to 40000", "16 bits", "stores -25536"}}}},
       {"abatement value wrapping 16 bits", linea_3000(""), servizio("abbattimento, 1000, 70000\r\n"),
-       {{"L_T-.txt:2:21: warning: ", {"70000", "stores 4464"}}}},
+       {{"L_T-.txt:2:21: warning: ", {"abatement mark at 1000 m: value 70000 is outside -32768 to 32767", "becomes 4464"}}}},
       {"clock that is no time of day", linea_3000(""), servizio("orologio, 25, 75, 0\r\n"),
        {{"L_T-.txt:2:11: warning: ", {"the clock at the start 25:75:00 is not a time of day", "26:15:00"}}}},
       {"timetable time that is no time of day", linea_3000(""), servizio("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 7,99,0, X\r\n"),
        {{"L_T-.txt:2:50: warning: ", {"station \"X\"'s timetable time 7:99:00", "08:39:00"}}}},
       {"gradient wrapping 8 bits", linea_3000("pendenza, 0, -150\r\n"), servizio(""),
-       {{"L_linea.txt:4:14: warning: ", {"gradient + 100 = -50", "8 bits", "stores 206"}}}},
+       {{"L_linea.txt:4:14: warning: ", {"gradient -150 ‰ is outside -100 to 155 ‰", "becomes 106 ‰", "[-Wvalue-range]"}}}},
+      {"empty field without a convention", linea_3000(""), servizio("stazione, 2500, 23, , 0,0,0, 0,0,0, 4,1,1, 20, 8,20,0, BRUNEA\r\n"),
+       {{"L_T-.txt:2:21: warning: ", {"length of the \"stazione\" entry is empty", "read as 0", "[-Wempty-field]"}}}},
+      {"the speed board's conventional blanks", linea_3000("indicatori_vmax, 700, 70, 70, 70, 0, , , , 0\r\n"), servizio(""), {}},
+      {"a speed missing at the end of its line", linea_3000(""), servizio("velocita, 0, 80\r\nvelocita, 2000,\r\nvelocita, 2500, 50\r\n"),
+       {{"L_T-.txt:3:1: warning: ", {"without its speed limit", "\"velocita\" on line 4", "the speed limit is 0 km/h from 2000 m", "is lost"}},
+        {"L_T-.txt:4:1: note: ", {"\"velocita\""}}}},
+      {"a decimal in a whole-number field", linea_3000("pendenza, 800, 10.5\r\n"), servizio(""),
+       {{"L_linea.txt:4:16: warning: ", {"gradient of the \"pendenza\" entry: 10.5 is not a whole number; it is read as 10", "[-Wdecimal]"}}}},
+      {"a station field the format sets to 0", linea_3000(""), servizio("stazione, 2500, 23, 200, 0,1,0, 0,0,0, 4,1,1, 20, 8,20,0, BRUNEA\r\n"),
+       {{"L_T-.txt:2:28: warning: ", {"station \"BRUNEA\": its field 5 is 1", "sets to 0", "600 m or more", "[-Wignored-value]"}}}},
   });
 }
 
@@ -202,9 +212,9 @@ TEST(Diagnostiche, NotesOnIntendedButSurprisingRules) {
        {{"L_T-.txt:3:1: note: ", {"signal at 1200 m writes its approach marks over those of another object", "84 -> 34"}}}},
       {"a station's stop cell over a signal", linea_3000(""),
        servizio("segnale, 1000, 1,3,1,1,0,0,0,0,0,0\r\nstazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, MEZZO\r\n"),
-       {{"L_T-.txt:3:1: note: ", {"station \"MEZZO\" writes its approach marks over those of another object", "19 (31 -> 82)"}},
-        {"L_T-.txt:3:1: warning: ", {"stop cell of station \"MEZZO\" is cell 21", "replaces the signal at 1000 m"}},
-        {"L_T-.txt:2:1: note: ", {"the signal at 1000 m is placed here"}}}},
+       {{"L_T-.txt:3:1: warning: ", {"stop cell of station \"MEZZO\" is cell 21", "replaces the signal at 1000 m", "[-Wstop-cell]"}},
+        {"L_T-.txt:2:1: note: ", {"the signal at 1000 m is placed here"}},
+        {"L_T-.txt:3:1: note: ", {"station \"MEZZO\" writes its approach marks over those of another object", "19 (31 -> 82)"}}}},
   });
 }
 
@@ -239,7 +249,7 @@ TEST(Diagnostiche, EveryCodeAtItsEntry) {
       {"19", linea_3000(""), servizio("segnale, 2300, 1,3,1,1,0,0,0,0,0,0\r\nrallentamento, 2000, 30, 300, 0, 0, 0\r\n"),
        {{"L_T-.txt:3:26: error: ", {"its end at 2300 m", "[19]"}}, {"L_T-.txt:2:1: note: ", {}}}},
       {"20", linea_3000(""), servizio("segnale, 700, 1,3,1,1,0,0,0,0,0,0\r\nrallentamento, 2000, 30, 300, 0, 1, 0\r\n"),
-       {{"L_T-.txt:3:16: error: ", {"four cells before its warning board (metres 650-849)", "written at 576-775 m land in them", "[20]"}},
+       {{"L_T-.txt:3:16: error: ", {"4 cells before its warning board (metres 650-849)", "written at 576-775 m land in them", "[20]"}},
         {"L_T-.txt:2:1: note: ", {}}}},
       {"102 with the marker misspelt", "[generali]\r\nlunghezza percorso, 3000\r\n[fine]\r\n", servizio(""),
        {{"L_linea.txt:1:1: error: ", {"did you mean \"[generale]\" here instead of \"[generali]\"", "[102]"}}}},
@@ -264,7 +274,9 @@ TEST(Diagnostiche, EveryCodeAtItsEntry) {
 TEST(Diagnostiche, ReadingFailuresSayWhatFailed) {
   verifica({
       {"speed past one byte at its own entry", linea_3000(""), servizio("velocita, 0, 80\r\nvelocita, 2000, 1300\r\n"),
-       {{"L_T-.txt:3:17: error: ", {"speed 1300 km/h", "one byte", "at most 1277 km/h", "[25]"}}}},
+       {{"L_T-.txt:3:17: error: ", {"speed limit 1300 km/h is outside 0 to 1277 km/h", "one byte", "[25]"}}}},
+      {"an empty service description", linea_3000(""), "",
+       {{"L_T-.txt:1:1: error: ", {"service description is empty", "[25]"}}}},
       {"values cut off", linea_3000(""), servizio("") + "segnale, 100, 1, 1\r\n",
        {{"L_T-.txt:3:1: error: ", {"\"segnale\" needs 11 values", "ends after 3", "[25]"}}}},
       {"number too large for its field", linea_3000(""), servizio("stazione, 2500, 300, 200, 0,0,0, 0,0,0, 4,1,1, 1, 8,15,0, X\r\n"),
@@ -363,8 +375,9 @@ TEST(Diagnostiche, JsonCarriesEveryField) {
   std::string json;
   for (const std::string& r : e.righe) json += r + "\n";
   for (const char* parte :
-       {"{\"diagnostics\": [", "{\"file\": \"L_linea.txt\", \"line\": 4, \"column\": 1, \"severity\": \"warning\", \"code\": null, \"message\": ",
-        "\"file\": \"L_T-.txt\", \"line\": 2, \"column\": 11, \"severity\": \"error\", \"code\": 8,", "\"metres\": 2510",
+       {"{\"diagnostics\": [", "{\"file\": \"L_linea.txt\", \"line\": 4, \"column\": 1, \"severity\": \"warning\", \"code\": null, \"option\": \"-Wunknown-key\", \"message\": ",
+        "\"option\": \"-Wunknown-key\"", "\"file\": \"L_T-.txt\", \"line\": 2, \"column\": 11, \"severity\": \"error\", \"code\": 8,",
+        "\"metres\": 2510",
         "], \"errors\": 1, \"warnings\": 1}"})
     EXPECT_NE(json.find(parte), std::string::npos) << parte << "\n" << json;
 }
@@ -376,7 +389,7 @@ TEST(Diagnostiche, WarningsAsErrors) {
   EXPECT_EQ(e.errori, 1);
   EXPECT_EQ(e.avvisi, 0);
   EXPECT_EQ(e.righe.front().rfind("L_linea.txt:4:1: error: unknown key word", 0), 0u);
-  EXPECT_NE(e.righe.front().find("[--warnings-as-errors]"), std::string::npos);
+  EXPECT_NE(e.righe.front().find("[-Werror=unknown-key]"), std::string::npos);
 }
 
 TEST(Diagnostiche, SourceLineAndCaretUnderTheField) {
@@ -390,7 +403,7 @@ TEST(Diagnostiche, SourceLineAndCaretUnderTheField) {
   std::ostringstream out;
   resa.stampa(out);
   EXPECT_EQ(out.str(),
-            "dir/L_T-.txt:2:16: warning: sx of the \"segnale\" entry: \"x\" is not a number and is read as 0\n"
+            "dir/L_T-.txt:2:16: warning: sx of the \"segnale\" entry: \"x\" is not a number and is read as 0 [-Wtext-for-number]\n"
             "segnale,\t1010, x\n"
             "        \t      ^\n"
             "1 warning\n");

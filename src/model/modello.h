@@ -167,15 +167,13 @@ struct modello {
   std::int32_t n_celle = 0;
   std::int32_t codice_errore = 0;
   std::int32_t posizione_errore = 0;
-  // Told where each object goes, for the diagnostics; none in the built-in run.
-  osservatore_compilazione* osservatore = nullptr;
+  // Told where each object goes, for the diagnostics; nobody in the built-in run.
+  osservatore_compilazione* osservatore = &nessun_osservatore();
 
   bool celle_create() const { return !celle.empty(); }
 };
 
-// Tells the observer, if any, that cell i took an object.
-inline void segna_occupata(modello& m, std::int64_t i, std::int64_t per_cella = -1) {
-  if (m.osservatore) m.osservatore->cella_occupata(i, per_cella);
-}
+// Tells the observer that cell i took an object.
+inline void segna_occupata(modello& m, std::int64_t i, std::int64_t per_cella = -1) { m.osservatore->cella_occupata(i, per_cella); }
 
 }  // namespace sc

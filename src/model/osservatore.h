@@ -26,15 +26,24 @@ struct problema_cammino {
   std::int32_t cella_errore = 0;      // its metres are the position recorded with the code
 };
 
+// Every method does nothing unless a watcher says otherwise.
 class osservatore_compilazione {
  public:
   virtual ~osservatore_compilazione() = default;
   // An object now stands in the cell: put there by the reader, a store, or
   // the walk (then `per_cella` is the cell of the rule it serves, else -1).
-  virtual void cella_occupata(std::int64_t cella, std::int64_t per_cella) = 0;
-  virtual void problema(const problema_cammino& p) = 0;
+  virtual void cella_occupata(std::int64_t /*cella*/, std::int64_t /*per_cella*/) {}
+  // An approach mark replaced another one in the cell.
+  virtual void marca_sovrascritta(std::int64_t /*cella*/, std::uint8_t /*prima*/, std::uint8_t /*dopo*/) {}
+  virtual void problema(const problema_cammino& /*p*/) {}
   // The compile stops with 1250 or 1251, or finds no cell 1 for the markers.
-  virtual void fine_compilazione(std::int32_t codice) = 0;
+  virtual void fine_compilazione(std::int32_t /*codice*/) {}
 };
+
+// The observer of a compile nobody watches.
+inline osservatore_compilazione& nessun_osservatore() {
+  static osservatore_compilazione nessuno;
+  return nessuno;
+}
 
 }  // namespace sc

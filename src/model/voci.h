@@ -53,6 +53,9 @@ struct voce_formato {
   bool maiuscole;         // the test is case-exact
   parte_descrizione parte;
   sezione_voce sezione;
+  // What the entry places, in a sentence: "signal"; nullptr for the
+  // general entries, which place nothing.
+  const char* oggetto;
   std::string descrizione;  // one sentence
   std::vector<campo_voce> campi;
   const char* esempio;  // a line as an author writes it

@@ -10,11 +10,13 @@
 #include "model/codici.h"
 #include "model/disk.h"
 #include "model/modello.h"
+#include "model/regole.h"
 #include "model/testo.h"
 #include "model/voci.h"
+#include "parsing/ascoltatore_lettura.h"
 #include "parsing/guasto.h"
 #include "parsing/lettore_campi.h"
-#include "diagnostics/segnalazioni.h"
+#include "parsing/memo.h"
 
 namespace sc {
 
@@ -22,12 +24,16 @@ namespace sc {
 enum class fine_fase { prosegui, termina };
 
 struct contesto_lettura {
-  contesto_lettura(modello& modello, Disk& d, segnalazioni* s) : m(modello), disk(d), diag(s) {}
+  contesto_lettura(modello& modello, Disk& d, ascoltatore_lettura& a, bool recupera)
+      : m(modello), disk(d), ascolta(a), recupera(recupera) {}
 
   modello& m;
   Disk& disk;
-  // Told what the reading meets; none in the built-in run.
-  segnalazioni* diag;
+  // Told what the reading meets; nobody in the built-in run.
+  ascoltatore_lettura& ascolta;
+  // Read on past an entry that would end the reading, dropping it, so that
+  // independent problems are all found (check); the format stops.
+  bool recupera;
   // Sign texts take the service elements from 80 downwards; stations must
   // stay below the next free one.
   std::int32_t prossimo_testo = prima_voce_cartelli;
@@ -39,11 +45,11 @@ struct contesto_lettura {
 
   lettore_campi& apri(const std::string& nome, std::string testo, parte_descrizione parte) {
     lettore_campi& r = lettore.emplace(std::move(testo));
-    if (diag) diag->apri(nome, r, parte);
+    ascolta.apri(nome, r, parte);
     return r;
   }
   void chiudi() {
-    if (diag) diag->chiudi();
+    ascolta.chiudi();
     lettore.reset();
   }
 
@@ -57,9 +63,7 @@ struct contesto_lettura {
   }
 
   // An item at p metres lies on the track.
-  bool entra(std::int64_t p, std::int64_t margine = 100) const {
-    return (double(p) + double(margine)) / 50 <= double(m.n_celle);
-  }
+  bool entra(std::int64_t p, std::int64_t margine = regole::margine_elemento) const { return sc::entra(p, m.n_celle, margine); }
 };
 
 // What an entry asks of the reading loop: go on; stop reading, the closing
@@ -69,14 +73,14 @@ enum class dopo_voce { avanti, chiudi, lascia, scarta };
 
 // What both description readers share: the open file, the reading of key
 // fields and values, and the ways its reading ends. Every step tells the
-// diagnostics, if any, what it read; with recovery on, an entry that would
-// end the reading is dropped instead.
+// listener what it read; with recovery on, an entry that would end the
+// reading is dropped instead.
 class lettura_file {
  protected:
   lettura_file(contesto_lettura& ctx, lettore_campi& r, std::string nome)
-      : ctx_(ctx), m_(ctx.m), r_(r), d_(ctx.diag), nome_(std::move(nome)) {}
+      : ctx_(ctx), m_(ctx.m), r_(r), a_(ctx.ascolta), nome_(std::move(nome)) {}
 
-  bool recupera() const { return d_ && d_->recupera(); }
+  bool recupera() const { return ctx_.recupera; }
 
   // Reads the next key field into `campo`; a field holding "-" is disabled
   // and the next one read in its place, at most `saltati` times in a row.
@@ -87,31 +91,35 @@ class lettura_file {
       m_.campo = r_.leggi_testo();
       if (r_.fine()) return false;
       if (letture == saltati || !contiene(m_.campo, "-")) break;
-      if (d_) d_->campo_disabilitato();
+      a_.campo_disabilitato();
     }
-    if (d_) d_->chiave_letta();
+    a_.chiave();
     return true;
   }
 
-  // The values of an entry, each told to the diagnostics.
-  void voce(enum voce v) {
-    if (d_) d_->inizia_voce(v);
-  }
+  // The values of an entry, each told to the listener.
+  void voce(enum voce v) { a_.voce_iniziata(v); }
   std::int32_t i32() { return detto(r_.leggi_i32()); }
   std::int16_t i16() { return detto(r_.leggi_i16()); }
   std::uint8_t u8() { return detto(r_.leggi_u8()); }
   std::string testo() {
     std::string t = r_.leggi_testo();
-    if (d_) d_->valore_testo(t);
+    a_.valore_testo();
     return t;
   }
 
   // Closes and deletes the file and ends reading with a code.
-  dopo_voce lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
-    registra(codice, posizione);
+  dopo_voce lascia(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt, causa_codice causa = causa_codice::nessuna) {
+    registra(codice, posizione, causa);
     if (recupera()) return scarta();
     chiudi_file();
     return dopo_voce::lascia;
+  }
+  // A store refused the entry at position p: the code it gives, and the
+  // cell it found taken for whoever listens.
+  dopo_voce rifiutata(const rifiuto& r, std::int32_t p) {
+    a_.rifiutata(r);
+    return lascia(r.codice, p);
   }
   // An item off the track stops reading; the closing steps still run.
   dopo_voce fuori_linea(std::int32_t p) {
@@ -125,10 +133,10 @@ class lettura_file {
   }
   // Records a code, and a position where the code has one. Recovery keeps
   // no code in the model, so that one problem does not stop later entries.
-  void registra(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt) {
+  void registra(std::int32_t codice, std::optional<std::int32_t> posizione = std::nullopt, causa_codice causa = causa_codice::nessuna) {
     m_.codice_errore = codice;
     if (posizione) m_.posizione_errore = *posizione;
-    if (d_) d_->codice(codice, posizione);
+    a_.codice(codice, posizione, causa);
     if (recupera()) m_.codice_errore = 0;
   }
   void chiudi_file() {
@@ -138,7 +146,7 @@ class lettura_file {
 
   // Runs, in table order, the entries whose tests the key field passes,
   // until one asks for more than going on. A null handler recognises its
-  // entry without reading it. The diagnostics hear of a field that no test
+  // entry without reading it. The listener hears of a field that no test
   // passes.
   template <typename Lettura>
   using entrata = dopo_voce (Lettura::*)();
@@ -154,7 +162,7 @@ class lettura_file {
       voce(v);
       d = (lettura->*e)();
     }
-    if (!riconosciuta && d_) d_->chiave_senza_voce();
+    if (!riconosciuta) a_.chiave_senza_voce();
     return d;
   }
 
@@ -166,7 +174,7 @@ class lettura_file {
     try {
       return voci();
     } catch (const guasto_lettura& g) {
-      d_->guasto(g);
+      a_.guasto(g);
       return scarta();
     }
   }
@@ -174,13 +182,13 @@ class lettura_file {
   contesto_lettura& ctx_;
   modello& m_;
   lettore_campi& r_;
-  segnalazioni* d_;
+  ascoltatore_lettura& a_;
   std::string nome_;
 
  private:
   template <typename T>
   T detto(T v) {
-    if (d_) d_->valore(v);
+    a_.valore(v);
     return v;
   }
 };

@@ -28,8 +28,8 @@ enum class causa_guasto {
 };
 
 struct guasto_lettura : std::runtime_error {
-  explicit guasto_lettura(causa_guasto c, const char* cosa, std::int64_t v = 0, std::int64_t min = 0, std::int64_t max = 0)
-      : std::runtime_error(cosa), causa(c), valore(v), minimo(min), massimo(max) {}
+  explicit guasto_lettura(causa_guasto c, std::int64_t v = 0, std::int64_t min = 0, std::int64_t max = 0)
+      : std::runtime_error("reading failure"), causa(c), valore(v), minimo(min), massimo(max) {}
   causa_guasto causa;
   std::int64_t valore, minimo, massimo;  // what the cause needs to be told
 };
@@ -38,7 +38,7 @@ struct guasto_lettura : std::runtime_error {
 // result past the range is a reading failure, never a wrap.
 inline std::int32_t in_32(std::int64_t v) {
   if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-    throw guasto_lettura(causa_guasto::somma_fuori_32, "value too large for its field", v,
+    throw guasto_lettura(causa_guasto::somma_fuori_32, v,
                          std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
   return std::int32_t(v);
 }
@@ -50,7 +50,7 @@ inline std::int32_t prodotto_32(std::int32_t a, std::int32_t b) { return in_32(s
 // access out of bounds.
 inline cella& cella_controllata(modello& m, std::int64_t i) {
   if (i < 0 || i >= std::int64_t(m.celle.size()))
-    throw guasto_lettura(causa_guasto::cella_fuori_pista, "cell outside the track", i, 0, std::int64_t(m.celle.size()) - 1);
+    throw guasto_lettura(causa_guasto::cella_fuori_pista, i, 0, std::int64_t(m.celle.size()) - 1);
   return m.celle[std::size_t(i)];
 }
 

@@ -45,8 +45,7 @@ namespace {
 template <typename T>
 T nel_campo(double v) {
   if (!(v >= double(std::numeric_limits<T>::min()) && v <= double(std::numeric_limits<T>::max())))
-    throw guasto_lettura(causa_guasto::numero_fuori_campo, "number too large for its field", 0, std::numeric_limits<T>::min(),
-                         std::numeric_limits<T>::max());
+    throw guasto_lettura(causa_guasto::numero_fuori_campo, 0, std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
   return static_cast<T>(v);
 }
 
@@ -67,8 +66,10 @@ void lettore_campi::consuma_fine_riga() {
 }
 
 void lettore_campi::inizia_campo() {
-  if (fine()) throw guasto_lettura(causa_guasto::fine_file, "read past the end of the file");
+  if (fine()) throw guasto_lettura(causa_guasto::fine_file);
   era_numero_ = true;
+  era_vuoto_ = false;
+  scritto_ = arrotondato_ = 0;
   salta_vuoti();
   inizio_campo_ = pos_;
 }
@@ -114,6 +115,8 @@ double lettore_campi::leggi_numero() {
   else consuma_fine_riga();
 
   era_numero_ = token.empty() || numerico(token);
+  era_vuoto_ = token.empty();
+  scritto_ = arrotondato_ = 0;
   if (token.empty() || !era_numero_) return 0;
   if (token.front() == '+') token.remove_prefix(1);
   double v = 0;
@@ -122,10 +125,11 @@ double lettore_campi::leggi_numero() {
     // Out of range: a tiny value is 0, a huge one fits no field.
     bool piccolo = token.find("e-") != std::string_view::npos || token.find("E-") != std::string_view::npos;
     // The target is not known here: the caller's range check reports it.
-    if (!piccolo) return std::numeric_limits<double>::infinity();
+    if (!piccolo) return scritto_ = arrotondato_ = std::numeric_limits<double>::infinity();
     v = 0;
   }
-  return arrotonda(v);
+  scritto_ = v;
+  return arrotondato_ = arrotonda(v);
 }
 
 std::int32_t lettore_campi::leggi_i32() { return nel_campo<std::int32_t>(leggi_numero()); }

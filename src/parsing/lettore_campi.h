@@ -37,15 +37,24 @@ class lettore_campi {
   std::size_t fine_campo() const { return fine_campo_; }
   std::string_view campo_grezzo() const { return std::string_view(testo_).substr(inizio_campo_, fine_campo_ - inizio_campo_); }
   bool era_numero() const { return era_numero_; }
+  // The last number field held nothing (read as 0), or a value with a
+  // fraction that rounding changed (10.5 read as 10): its value as written.
+  bool era_vuoto() const { return era_vuoto_; }
+  bool era_decimale() const { return scritto_ != arrotondato_; }
+  double scritto() const { return scritto_; }
   const std::string& testo() const { return testo_; }
 
   // Where reading stands, to look ahead and come back.
   struct stato {
     std::size_t pos, inizio, fine;
-    bool numero;
+    bool numero, vuoto;
+    double scritto, arrotondato;
   };
-  stato salva() const { return {pos_, inizio_campo_, fine_campo_, era_numero_}; }
-  void ripristina(const stato& s) { pos_ = s.pos, inizio_campo_ = s.inizio, fine_campo_ = s.fine, era_numero_ = s.numero; }
+  stato salva() const { return {pos_, inizio_campo_, fine_campo_, era_numero_, era_vuoto_, scritto_, arrotondato_}; }
+  void ripristina(const stato& s) {
+    pos_ = s.pos, inizio_campo_ = s.inizio, fine_campo_ = s.fine, era_numero_ = s.numero, era_vuoto_ = s.vuoto;
+    scritto_ = s.scritto, arrotondato_ = s.arrotondato;
+  }
 
   // Goes on after the line end that follows the last field read, unless
   // reading is already past it: where recovery after a problem resumes.
@@ -62,6 +71,8 @@ class lettore_campi {
   std::size_t inizio_campo_ = 0;
   std::size_t fine_campo_ = 0;
   bool era_numero_ = true;
+  bool era_vuoto_ = false;
+  double scritto_ = 0, arrotondato_ = 0;
 };
 
 }  // namespace sc

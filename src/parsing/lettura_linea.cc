@@ -1,9 +1,11 @@
 // The line description: length, kilometre references, backgrounds, signal
 // repetition, then gradients, curves, mountains, speed boards and sign boards.
+#include <limits>
 #include <optional>
 
 #include "model/regole.h"
 #include "model/codici.h"
+#include "model/regole.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
 #include "model/testo.h"
@@ -15,9 +17,6 @@
 namespace sc {
 
 namespace {
-
-inline constexpr std::int32_t lunghezza_massima = 1000000;
-inline constexpr std::int32_t coda_linea = 7000;  // metres of track after the line's end
 
 class lettura_linea : lettura_file {
  public:
@@ -56,8 +55,9 @@ fine_fase lettura_linea::esegui() {
       return fine_fase::termina;
     }
     if (contiene_nocase(m_.campo, "[generale]")) break;
+    a_.campo_preambolo();
   }
-  if (d_) d_->sezione(sezione_lettura::generale);
+  a_.sezione(sezione_lettura::generale);
   // General entries, up to the first header.
   while (!r_.fine()) {
     if (!voce_generale_letta()) break;
@@ -71,7 +71,7 @@ fine_fase lettura_linea::esegui() {
     const std::size_t primo = campo.find_first_not_of(' ');
     if ((primo == std::string_view::npos || campo[primo] != '-') && contiene(campo, "[") && contiene(campo, "]")) break;
   }
-  if (d_) d_->sezione(sezione_lettura::voci);
+  a_.sezione(sezione_lettura::voci);
   inizia_voci();
   // Line items, to the end of the file.
   while (!r_.fine() && leggi_chiave()) {
@@ -89,10 +89,10 @@ bool lettura_linea::voce_generale_letta() {
   m_.campo = r_.leggi_testo();
   if (r_.fine()) return false;
   for (int i = 0; i < 10 && contiene(m_.campo, "-"); ++i) {
-    if (d_) d_->campo_disabilitato();
+    a_.campo_disabilitato();
     m_.campo = r_.leggi_testo();
   }
-  if (d_) d_->chiave_letta();
+  a_.chiave();
   return true;
 }
 
@@ -111,7 +111,7 @@ std::optional<std::int32_t> lettura_linea::voci_generali() {
   if (vale(voce::lunghezza)) {
     std::int32_t lunghezza = i32();
     s[voce_treno].valore2 = lunghezza;
-    if (lunghezza > lunghezza_massima) return codice::lunghezza_eccessiva;
+    if (lunghezza > regole::lunghezza_massima) return codice::lunghezza_eccessiva;
     crea_celle(lunghezza);
   }
   auto progressiva = [&](int elemento) {
@@ -126,17 +126,17 @@ std::optional<std::int32_t> lettura_linea::voci_generali() {
   if (vale(voce::sfondo_due)) s[voce_scenario].valore3 = i32();
   if (vale(voce::sfondo_tre)) s[voce_scenario].valore2 = i32();
   if (vale(voce::ripetizione)) return ripetizione_segnali();
-  if (!riconosciuta && d_) d_->chiave_senza_voce();
+  if (!riconosciuta) a_.chiave_senza_voce();
   return std::nullopt;
 }
 
 // The track is the line and its run-out; a length so negative that the
 // arrays would end before index 0 cannot be created.
 void lettura_linea::crea_celle(std::int32_t lunghezza) {
-  const std::int32_t metri = lunghezza + coda_linea;
-  const auto celle = std::int32_t(arrotonda(double(metri) / 50));
+  const std::int32_t metri = lunghezza + regole::coda_linea;
+  const std::int32_t celle = celle_di(metri);
   if (celle < 0 || (m_.genera_linea != 0 && metri < 0))
-    throw guasto_lettura(causa_guasto::lunghezza_senza_pista, "line length too negative for a track", lunghezza);
+    throw guasto_lettura(causa_guasto::lunghezza_senza_pista, lunghezza);
   m_.lunghezza_metri = metri;
   m_.n_celle = celle;
   ctx_.celle_in_sospeso = true;
@@ -146,8 +146,8 @@ std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
   voce_servizio& corsa = m_.servizio[voce_corsa];
   corsa.valore1 = i32();
   corsa.valore2 = i32();
-  if (corsa.valore1 % 50 != 0) return codice::ripetizione_primo_valore;
-  if (corsa.valore2 % 50 != 0) return codice::ripetizione_secondo_valore;
+  if (corsa.valore1 % regole::multiplo_posizione != 0) return codice::ripetizione_primo_valore;
+  if (corsa.valore2 % regole::multiplo_posizione != 0) return codice::ripetizione_secondo_valore;
   if (contiene(m_.campo, "4")) corsa.valore3 = 4;
   else if (contiene(m_.campo, "9")) corsa.valore3 = 9;
   else return codice::ripetizione_codici;
@@ -158,7 +158,7 @@ std::optional<std::int32_t> lettura_linea::ripetizione_segnali() {
 void lettura_linea::inizia_voci() {
   ctx_.crea_celle();
   // Without a length entry there is no track to put the items on.
-  if (!m_.celle_create()) throw guasto_lettura(causa_guasto::senza_lunghezza, "no line length before the line items");
+  if (!m_.celle_create()) throw guasto_lettura(causa_guasto::senza_lunghezza);
   progressive_ordina(m_);
   m_.n_montagne = 0;
   ctx_.prossimo_testo = prima_voce_cartelli;
@@ -182,7 +182,7 @@ dopo_voce lettura_linea::voci_linea() {
 // least one cell. Cells past the end of the track are not written.
 void lettura_linea::riempi_pendenza_fino(std::int64_t cella_limite) {
   do {
-    if (prossima_pendenza_ <= m_.n_celle) m_.celle[std::size_t(prossima_pendenza_)].val8 = bassi8(std::int64_t(pendenza_) + 100);
+    if (prossima_pendenza_ <= m_.n_celle) m_.celle[std::size_t(prossima_pendenza_)].val8 = bassi8(std::int64_t(pendenza_) + regole::pendenza_piana);
     ++prossima_pendenza_;
   } while (prossima_pendenza_ < cella_limite);
 }
@@ -194,10 +194,10 @@ dopo_voce lettura_linea::pendenza() {
   std::int64_t e = cella_fill(p);
   const std::int32_t prima = prossima_pendenza_;
   if (e > 0) riempi_pendenza_fino(e);
-  if (d_) {
-    d_->oltre_fine(p);
-    d_->cambio(voce::pendenza, p, e, prima, prossima_pendenza_);
-  }
+  a_.posizione(p, false);
+  a_.cambio(voce::pendenza, e, prima, prossima_pendenza_);
+  if (const std::int64_t diventa = bassi8(std::int64_t(g) + regole::pendenza_piana) - regole::pendenza_piana; diventa != g)
+    a_.valore_cambiato(1, diventa);
   pendenza_ = g;
   return dopo_voce::avanti;
 }
@@ -207,11 +207,11 @@ dopo_voce lettura_linea::curva() {
   std::int32_t n = i32();
   if (!ctx_.entra(s)) return fuori_linea(s);
   const std::int64_t prima = griglia_.prossimo_metro();
-  if (!griglia_.integra_curva(s, n, m_.campo)) return lascia(codice::curva_errata);
-  if (d_) {
-    d_->oltre_fine(s);
-    d_->curva(prima, griglia_.prossimo_metro());
-  }
+  const chiave_curva k = leggi_chiave_curva(m_.campo);
+  if (!griglia_.integra_curva(s, n, k))
+    return lascia(codice::curva_errata, std::nullopt, k.classe == 0 ? causa_codice::curva_senza_classe : causa_codice::curva_oltre_limite);
+  a_.posizione(s, false);
+  a_.curva(k, prima, griglia_.prossimo_metro());
   return dopo_voce::avanti;
 }
 
@@ -220,27 +220,23 @@ dopo_voce lettura_linea::montagna() {
   std::int32_t fine = i32();
   std::int32_t tipo = i32();
   if (!ctx_.entra(inizio)) return fuori_linea(inizio);
-  const std::int32_t letto = tipo;
-  const std::int64_t distanza = m_.n_montagne > 0 ? std::int64_t(inizio) - m_.montagna_fine[std::size_t(m_.n_montagne)] : 1000;
-  memo_montagna(m_, inizio, fine, tipo);
-  if (m_.codice_errore > 0) return lascia(m_.codice_errore, inizio);
-  if (d_) {
-    d_->oltre_fine(inizio);
-    d_->montagna(letto, tipo, distanza);
-  }
+  const std::optional<std::int64_t> distanza =
+      m_.n_montagne > 0 ? std::optional<std::int64_t>(std::int64_t(inizio) - m_.montagna_fine[std::size_t(m_.n_montagne)]) : std::nullopt;
+  const std::int32_t memorizzato = memo_montagna(m_, inizio, fine, tipo);
+  a_.posizione(inizio, false);
+  a_.montagna(memorizzato, distanza.value_or(std::numeric_limits<std::int64_t>::max()));
+  if (bassi8(memorizzato) != memorizzato) a_.valore_cambiato(2, bassi8(memorizzato));
   return dopo_voce::avanti;
 }
 
 dopo_voce lettura_linea::indicatori() {
-  std::int32_t v[9];
-  for (std::int32_t& x : v) x = i32();
-  if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
-  memo_indicatori_v_max(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
-  if (d_) {
-    d_->oltre_fine(v[0]);
-    d_->ridotto("strisces x 10 + strisced", std::int64_t(v[4]) * 10 + v[8], bassi16(std::int64_t(v[4]) * 10 + v[8]), 16);
-  }
+  sc::indicatori t;
+  for (std::int32_t* x : {&t.posizione, &t.vas, &t.vbs, &t.vcs, &t.strisces, &t.vad, &t.vbd, &t.vcd, &t.strisced}) *x = i32();
+  if (!ctx_.entra(t.posizione)) return fuori_linea(t.posizione);
+  if (auto no = memo_indicatori_v_max(m_, t)) return rifiutata(*no, t.posizione);
+  a_.posizione(t.posizione, false);
+  if (const std::int64_t strisce = std::int64_t(t.strisces) * 10 + t.strisced; bassi16(strisce) != strisce)
+    a_.ridotto(formula::strisce, strisce, bassi16(strisce), 16);
   return dopo_voce::avanti;
 }
 
@@ -250,17 +246,17 @@ dopo_voce lettura_linea::cartello() {
   if (!ctx_.entra(p)) return fuori_linea(p);
   const std::int64_t k = cella_di(p);
   cella& c = cella_controllata(m_, k);
-  if (!libera(c)) return lascia(codice::cartello_occupato, p);
-  // Element 0 stays cleared: an 81st board has nowhere to go.
-  if (ctx_.prossimo_testo < 1) throw guasto_lettura(causa_guasto::troppi_cartelli, "more sign boards than service elements", 80);
-  if (m_.campo.size() > 0xFFFF)
-    throw guasto_lettura(causa_guasto::testo_troppo_lungo, "sign text too long", std::int64_t(m_.campo.size()), 0, 0xFFFF);
+  if (!libera(c)) return rifiutata({codice::cartello_occupato, k, c.tipo}, p);
+  // Element 0 stays cleared: one board more than the elements has nowhere to go.
+  if (ctx_.prossimo_testo < 1) throw guasto_lettura(causa_guasto::troppi_cartelli, prima_voce_cartelli);
+  if (m_.campo.size() > regole::testo_massimo)
+    throw guasto_lettura(causa_guasto::testo_troppo_lungo, std::int64_t(m_.campo.size()), 0, regole::testo_massimo);
   c.tipo = cella_cartello;
   c.val1 = bassi16(ctx_.prossimo_testo);
   segna_occupata(m_, k);
   m_.servizio[std::size_t(ctx_.prossimo_testo)].nome = m_.campo;
   --ctx_.prossimo_testo;
-  if (d_) d_->oltre_fine(p);
+  a_.posizione(p, false);
   return dopo_voce::avanti;
 }
 
@@ -279,11 +275,11 @@ fine_fase leggi_descrizione_linea(contesto_lettura& ctx) {
   const std::string nome = nome_linea_txt(m);
   if (!ctx.disk.exists(nome)) {
     m.codice_errore = codice::linea_mancante;
-    if (ctx.diag) ctx.diag->codice(codice::linea_mancante, std::nullopt);
+    ctx.ascolta.codice(codice::linea_mancante, std::nullopt, causa_codice::nessuna);
     return fine_fase::termina;
   }
   std::optional<std::string> testo = ctx.disk.read(nome);
-  if (!testo) throw guasto_lettura(causa_guasto::file_mancante, "line description cannot be read");
+  if (!testo) throw guasto_lettura(causa_guasto::file_mancante);
   lettura_linea lettura(ctx, ctx.apri(nome, std::move(*testo), parte_descrizione::linea), nome);
   return lettura.esegui();
 }

@@ -6,6 +6,7 @@
 
 #include "model/regole.h"
 #include "model/codici.h"
+#include "model/regole.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
 #include "model/testo.h"
@@ -46,13 +47,6 @@ class lettura_servizio : lettura_file {
   dopo_voce stazione();
   dopo_voce marca_stazione(const voce_servizio& s);
   void scrivi_velocita(std::int32_t cella);
-  // The approach marks in the cells that exist, before they are written.
-  std::vector<std::pair<std::int64_t, std::uint8_t>> marche_in(const std::vector<std::int64_t>& celle) const {
-    std::vector<std::pair<std::int64_t, std::uint8_t>> r;
-    for (std::int64_t c : celle)
-      if (c >= 0 && c < std::int64_t(m_.celle.size())) r.emplace_back(c, m_.celle[std::size_t(c)].val6);
-    return r;
-  }
   void scrivi_aderenza(std::int32_t cella);
   void chiusura();
 
@@ -67,9 +61,10 @@ void lettura_servizio::esegui() {
     m_.campo = r_.leggi_testo();
     generale = contiene_nocase(m_.campo, "[generale]");
     if (r_.fine() || generale) break;
+    a_.campo_preambolo();
   }
-  if (d_ && !generale) d_->servizio_senza_generale();
-  if (d_) d_->sezione(sezione_lettura::voci);
+  if (!generale) a_.servizio_senza_generale();
+  a_.sezione(sezione_lettura::voci);
   while (!r_.fine() && leggi_chiave()) {
     dopo_voce d = interpreta([&] { return voci(); });
     if (d == dopo_voce::lascia) return;
@@ -103,7 +98,7 @@ dopo_voce lettura_servizio::orologio() {
   corsa.intero3 = i16();
   corsa.intero4 = i16();
   corsa.intero5 = i16();
-  if (d_) d_->ora(corsa.intero3, corsa.intero4, corsa.intero5, true);
+  a_.ora(corsa.intero3, corsa.intero4, corsa.intero5, true);
   return dopo_voce::avanti;
 }
 
@@ -113,8 +108,8 @@ dopo_voce lettura_servizio::sabbia() {
 }
 
 void lettura_servizio::scrivi_velocita(std::int32_t c) {
-  double v = arrotonda(double(velocita_.in_vigore) / 5);
-  if (!(v >= 0 && v <= 255)) throw guasto_lettura(causa_guasto::velocita_fuori_byte, "speed limit too large for its field", velocita_.in_vigore, 0, 1277);
+  double v = arrotonda(double(velocita_.in_vigore) / regole::passo_velocita);
+  if (!(v >= 0 && v <= 255)) throw guasto_lettura(causa_guasto::velocita_fuori_byte, velocita_.in_vigore, 0, regole::velocita_massima);
   m_.celle[std::size_t(c)].val7 = std::uint8_t(v);
 }
 
@@ -140,11 +135,9 @@ dopo_voce lettura_servizio::riempi(enum voce v, riempimento& r, void (lettura_se
       ++r.indice;
     } while (r.indice < n);
   }
-  if (d_) {
-    d_->oltre_fine(p);
-    d_->cambio(v, p, n, prima, r.indice);
-    d_->valore_in_vigore(v);
-  }
+  a_.posizione(p, false);
+  a_.cambio(v, n, prima, r.indice);
+  if (v == voce::aderenza && bassi8(valore) != valore) a_.valore_cambiato(1, bassi8(valore));
   r.in_vigore = valore;
   return dopo_voce::avanti;
 }
@@ -153,43 +146,39 @@ dopo_voce lettura_servizio::velocita() { return riempi(voce::velocita, velocita_
 dopo_voce lettura_servizio::aderenza() { return riempi(voce::aderenza, aderenza_, &lettura_servizio::scrivi_aderenza); }
 
 dopo_voce lettura_servizio::segnale() {
-  std::int32_t v[11];
-  for (std::int32_t& x : v) x = i32();
-  if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
-  const std::int32_t tempo = v[10];
-  const auto marche = d_ ? marche_in({cella_di(v[0]) - 2, cella_di(v[0]) - 4, cella_di(v[0]) - 6, cella_di(v[0]) - 8})
-                         : std::vector<std::pair<std::int64_t, std::uint8_t>>{};
-  memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
+  sc::segnale s;
+  for (std::int32_t* x : {&s.posizione, &s.sx, &s.s1, &s.s2, &s.s3, &s.rapp, &s.dx, &s.d1, &s.d2, &s.d3, &s.tempo}) *x = i32();
+  if (!ctx_.entra(s.posizione)) return fuori_linea(s.posizione);
+  if (auto no = memo_segnale(m_, s)) return rifiutata(*no, s.posizione);
   // Any code in force ends reading here, also one left by the line stage.
-  if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
-  if (d_) {
-    d_->oltre_fine(v[0]);
-    d_->tempo_segnale(tempo);
-    d_->marche_sovrascritte(marche);
-    const std::int64_t sx = v[1], dx = v[6];
-    for (auto [cosa, esatto] : {std::pair{"s1 x 10 + d1", std::int64_t(v[2]) * 10 + v[7]}, std::pair{"s2 x 10 + d2", std::int64_t(v[3]) * 10 + v[8]},
-                                std::pair{"s3 x 10 + d3", std::int64_t(v[4]) * 10 + v[9]}, std::pair{"rapp x 10 + sx x 3 + dx", std::int64_t(v[5]) * 10 + sx * 3 + dx}})
-      d_->ridotto(cosa, esatto, bassi16(esatto), 16);
-    if (sx == 2) d_->ridotto("tempo", v[10], bassi8(v[10]), 8, 10);
-    d_->ridotto("approach code (sx x 3 + dx) x 10 + 4", (sx * 3 + dx) * 10 + 4, bassi8((sx * 3 + dx) * 10 + 4), 8);
-  }
+  if (m_.codice_errore > 0) return lascia(m_.codice_errore, s.posizione, causa_codice::codice_precedente);
+  a_.posizione(s.posizione, false);
+  a_.tempo_segnale(s.tempo);
+  auto sedici = [&](formula f, std::int64_t esatto) {
+    if (bassi16(esatto) != esatto) a_.ridotto(f, esatto, bassi16(esatto), 16);
+  };
+  sedici(formula::aspetto_1, std::int64_t(s.s1) * 10 + s.d1);
+  sedici(formula::aspetto_2, std::int64_t(s.s2) * 10 + s.d2);
+  sedici(formula::aspetto_3, std::int64_t(s.s3) * 10 + s.d3);
+  sedici(formula::segnali, std::int64_t(s.rapp) * 10 + std::int64_t(s.sx) * 3 + s.dx);
+  const std::int64_t tempo = s.tempo >= 1 && s.tempo <= regole::tempo_minimo_sotto ? regole::tempo_minimo : s.tempo;
+  if (s.sx == regole::sx_con_tempo && bassi8(tempo) != tempo) a_.valore_cambiato(10, bassi8(tempo));
+  const std::int64_t marca = (std::int64_t(s.sx) * 3 + s.dx) * 10 + regole::marche_segnale;
+  if (bassi8(marca) != marca) a_.ridotto(formula::marca_approccio, marca, bassi8(marca), 8);
   return dopo_voce::avanti;
 }
 
 dopo_voce lettura_servizio::rallentamento() {
-  std::int32_t v[6];
-  for (std::int32_t& x : v) x = i32();
-  if (!ctx_.entra(v[0])) return fuori_linea(v[0]);
-  memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-  if (m_.codice_errore > 0) return lascia(m_.codice_errore, v[0]);
-  if (d_) {
-    if (v[0] <= 1500) d_->rallentamento_senza_avviso(v[4]);
-    d_->oltre_fine(v[0]);
-    d_->oltre_fine(std::int64_t(v[0]) + v[2], true);
-    d_->ridotto("speed", v[1], bassi16(v[1]), 16, 1);
-    d_->ridotto("f_tt", v[3], bassi16(v[3]), 16, 3);
-    d_->ridotto("d_v", v[5], bassi16(v[5]), 16, 5);
-  }
+  sc::rallentamento r;
+  for (std::int32_t* x : {&r.x, &r.v, &r.l, &r.f_tt, &r.f_ta, &r.d_v}) *x = i32();
+  if (!ctx_.entra(r.x)) return fuori_linea(r.x);
+  if (auto no = memo_rallentamento(m_, r)) return rifiutata(*no, r.x);
+  if (m_.codice_errore > 0) return lascia(m_.codice_errore, r.x, causa_codice::codice_precedente);
+  if (r.x <= regole::inizio_con_avviso) a_.rallentamento_senza_avviso(r.f_ta);
+  a_.posizione(r.x, false);
+  a_.posizione(std::int64_t(r.x) + r.l, true);
+  for (auto [campo, valore] : {std::pair<std::size_t, std::int32_t>{1, r.v}, {3, r.f_tt}, {5, r.d_v}})
+    if (bassi16(valore) != valore) a_.valore_cambiato(campo, bassi16(valore));
   return dopo_voce::avanti;
 }
 
@@ -199,7 +188,7 @@ dopo_voce lettura_servizio::abbattimento() {
   if (!ctx_.entra(p)) return fuori_linea(p);
   const std::int64_t k = cella_fill(p);
   cella& c = cella_controllata(m_, k);
-  if (!libera(c)) return lascia(codice::abbattimento_occupato, p);
+  if (!libera(c)) return rifiutata({codice::abbattimento_occupato, k, c.tipo}, p);
   if (w > 0) {
     c.tipo = cella_abbattimento;
     c.val1 = bassi16(w);
@@ -207,25 +196,23 @@ dopo_voce lettura_servizio::abbattimento() {
     c.tipo = cella_abbattimento_nullo;
   }
   segna_occupata(m_, k);
-  if (d_) {
-    d_->oltre_fine(p);
-    if (w > 0) d_->ridotto("value", w, bassi16(w), 16, 1);
-  }
+  a_.posizione(p, false);
+  if (w > 0 && bassi16(w) != w) a_.valore_cambiato(1, bassi16(w));
   return dopo_voce::avanti;
 }
 
 dopo_voce lettura_servizio::stazione() {
-  if (d_) d_->stazione(k_, ctx_.prossimo_testo);
+  a_.stazione(k_, ctx_.prossimo_testo);
   // Element k would hold a sign text already (80 boards): the table is full.
   if (k_ > ctx_.prossimo_testo) return lascia(codice::stazioni_troppe);
   voce_servizio& s = m_.servizio[std::size_t(k_)];
   s.valore3 = i32();
   const std::int32_t p = s.valore3;
-  if (!ctx_.entra(p, 800)) return fuori_linea(p);
-  if (p % 50 != 0) return lascia(codice::stazione_posizione, p);
+  if (!ctx_.entra(p, regole::margine_stazione)) return fuori_linea(p);
+  if (p % regole::multiplo_posizione != 0) return lascia(codice::stazione_posizione, p);
   s.tipo_voce = u8();
   const std::int32_t lunghezza = i32();
-  if (lunghezza % 100 != 0) return lascia(codice::stazione_lunghezza, p);
+  if (lunghezza % regole::multiplo_lunghezza_stazione != 0) return lascia(codice::stazione_lunghezza, p);
   s.opzione = u8();
   s.byte4 = u8();
   s.byte3 = u8();
@@ -240,11 +227,12 @@ dopo_voce lettura_servizio::stazione() {
   const std::int32_t minuti = i32();
   const std::int32_t secondi = i32();
   s.codice = somma_32(somma_32(prodotto_32(ore, 3600), prodotto_32(minuti, 60)), secondi);
-  if (d_) d_->ora(ore, minuti, secondi, false);
+  a_.ora(ore, minuti, secondi, false);
   // The service file stores a 16-bit length: a longer name is refused before
   // it is stored.
   std::string nome = testo();
-  if (nome.size() > 0xFFFF) throw guasto_lettura(causa_guasto::testo_troppo_lungo, "station name too long", std::int64_t(nome.size()), 0, 0xFFFF);
+  if (nome.size() > regole::testo_massimo)
+    throw guasto_lettura(causa_guasto::testo_troppo_lungo, std::int64_t(nome.size()), 0, regole::testo_massimo);
   s.nome = std::move(nome);
 
   std::int64_t inizio, fine;
@@ -252,7 +240,7 @@ dopo_voce lettura_servizio::stazione() {
     case 5:
     case 6:
       inizio = std::int64_t(p) - lunghezza;
-      fine = std::int64_t(p) + 150;
+      fine = std::int64_t(p) + regole::coda_stazione_corta;
       s.byte3 = 0;
       break;
     case 7:
@@ -263,22 +251,22 @@ dopo_voce lettura_servizio::stazione() {
       break;
     default:
       inizio = std::int64_t(p) - lunghezza / 2;
-      fine = std::int64_t(p) + lunghezza / 2 + (s.byte3 != 0 ? 50 : 0);
+      fine = std::int64_t(p) + lunghezza / 2 + (s.byte3 != 0 ? regole::estensione_fine : 0);
   }
   s.valore1 = in_32(inizio);
   s.valore2 = in_32(fine);
-  if (lunghezza < 600) s.byte4 = 0;
+  if (lunghezza < regole::lunghezza_stazione_lunga) s.byte4 = 0;
   if (k_ == 1) s.byte3 = s.byte4 = 0;
-  auto troppo_vicina = [&] { return k_ > 1 && differenza_32(s.valore1, 350) < m_.servizio[std::size_t(k_ - 1)].valore2; };
+  auto troppo_vicina = [&] {
+    return k_ > 1 && differenza_32(s.valore1, regole::spazio_stazioni) < m_.servizio[std::size_t(k_ - 1)].valore2;
+  };
   // check drops a station too close to the previous one before it marks its
   // cells, so that its stop cell does not stand in the way of later items.
   if (recupera() && troppo_vicina()) return lascia(codice::stazioni_vicine, p);
   if (dopo_voce d = marca_stazione(s); d != dopo_voce::avanti) return d;
   if (troppo_vicina()) return lascia(codice::stazioni_vicine, p);
-  if (d_) {
-    d_->oltre_fine(p);
-    d_->oltre_fine(s.valore2, true);
-  }
+  a_.posizione(p, false);
+  a_.posizione(s.valore2, true);
   ++k_;
   if (k_ >= ctx_.prossimo_testo) return lascia(codice::stazioni_troppe);
   return dopo_voce::avanti;
@@ -286,22 +274,20 @@ dopo_voce lettura_servizio::stazione() {
 
 // Approach marks 81 to 84 and the stop cell of a station that marks cells.
 dopo_voce lettura_servizio::marca_stazione(const voce_servizio& s) {
-  if (s.tipo_voce >= 25) return dopo_voce::avanti;
+  if (s.tipo_voce >= regole::tipo_stazione_senza_celle) return dopo_voce::avanti;
   const double fine = s.valore2;
   if (s.tipo_voce != 5 && s.tipo_voce != 6) {
-    std::vector<std::int64_t> celle;
-    for (int i = 1; i <= 4; ++i) celle.push_back(std::int64_t(arrotonda(fine / 50 - 1 - i)));
-    const auto marche = d_ ? marche_in(celle) : std::vector<std::pair<std::int64_t, std::uint8_t>>{};
-    for (int i = 1; i <= 4; ++i) {
-      const std::int64_t j = celle[std::size_t(i - 1)];
-      if (j > 1) cella_controllata(m_, j).val6 = std::uint8_t(80 + i);
+    for (int i = 1; i <= regole::marche_stazione; ++i) {
+      const std::int64_t j = std::int64_t(arrotonda(fine / regole::metri_cella - 1 - i));
+      if (j <= 1) continue;
+      cella_controllata(m_, j);
+      marca_approccio(m_, j, std::uint8_t(regole::marca_stazione_prima - 1 + i));
     }
-    if (d_) d_->marche_sovrascritte(marche);
   }
-  std::int64_t j = std::int64_t(arrotonda(fine / 50 - 1));
+  std::int64_t j = std::int64_t(arrotonda(fine / regole::metri_cella - 1));
   if (j <= 1) return lascia(codice::stazione_troppo_presto);
   cella& fermata = cella_controllata(m_, j);
-  if (d_ && !libera(fermata)) d_->cella_sostituita(j);
+  if (!libera(fermata)) a_.cella_sostituita(j);
   fermata.tipo = cella_stazione;
   fermata.val1 = bassi16(k_);
   segna_occupata(m_, j);
@@ -318,10 +304,11 @@ void lettura_servizio::chiusura() {
   } while (++aderenza_.indice < m_.n_celle - 2);
   bool non_multipla = false;
   for (int v = voce_progressiva_tre; v <= voce_progressiva_uno; ++v)
-    non_multipla = non_multipla || m_.servizio[v].valore1 % 50 != 0 || m_.servizio[v].valore2 % 50 != 0;
+    non_multipla = non_multipla || m_.servizio[v].valore1 % regole::multiplo_posizione != 0 ||
+                   m_.servizio[v].valore2 % regole::multiplo_posizione != 0;
   if (non_multipla) {
     m_.codice_errore = codice::progressiva_non_multipla;
-    if (d_) d_->progressive_non_multiple();
+    a_.progressive_non_multiple();
   }
 }
 
@@ -330,7 +317,7 @@ void lettura_servizio::chiusura() {
 void leggi_descrizione_servizio(contesto_lettura& ctx) {
   const std::string nome = nome_treno_txt(ctx.m);
   std::optional<std::string> testo = ctx.disk.read(nome);
-  if (!testo) throw guasto_lettura(causa_guasto::file_mancante, "service description missing");
+  if (!testo) throw guasto_lettura(causa_guasto::file_mancante);
   lettura_servizio lettura(ctx, ctx.apri(nome, std::move(*testo), parte_descrizione::servizio), nome);
   lettura.esegui();
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <array>
 #include <optional>
 #include <string>
@@ -19,10 +21,10 @@ std::string stazione(int p, int tipo, int lunghezza, int f5 = 0, int f6 = 0, con
          ", 0, " + std::to_string(f5) + ", " + std::to_string(f6) + ", 0,0,0, 4,1,1, 20, 11,40,0, " + nome + "\r\n";
 }
 
-test::lettura leggi_servizio(const std::string& servizio, const std::string& linea = test::linea_con("")) {
-  test::lettura l;
-  l.m.posizione_errore = -7;
-  leggi(l, linea, servizio);
+std::unique_ptr<test::lettura> leggi_servizio(const std::string& servizio, const std::string& linea = test::linea_con("")) {
+  auto l = std::make_unique<test::lettura>();
+  l->m.posizione_errore = -7;
+  leggi(*l, linea, servizio);
   return l;
 }
 
@@ -108,7 +110,8 @@ TEST(LetturaServizio, EveryCodeWithItsPosition) {
   };
   for (const caso_codice& c : casi) {
     SCOPED_TRACE(c.nome);
-    test::lettura l = leggi_servizio(c.servizio);
+    const auto letta = leggi_servizio(c.servizio);
+    test::lettura& l = *letta;
     EXPECT_EQ(l.m.codice_errore, c.codice);
     EXPECT_EQ(l.m.posizione_errore, c.posizione.value_or(-7));
     EXPECT_FALSE(l.esiste(nome_linea_txt(l.m)));
@@ -122,7 +125,8 @@ TEST(LetturaServizio, AdhesionFillWritesTheLastCellAndNothingPast) {
   // and the final fill, already past the last cell, writes nothing.
   std::string voci;
   for (int a : {10, 20, 30, 40, 50}) voci += "aderenza, 6850, " + std::to_string(a) + "\r\n";
-  test::lettura l = leggi_servizio(servizio_con(voci), "[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\n[fine]\r\n");
+  const auto letta = leggi_servizio(servizio_con(voci), "[generale]\r\nlunghezza percorso, 0\r\n[curve]\r\n[fine]\r\n");
+  test::lettura& l = *letta;
   ASSERT_EQ(l.m.codice_errore, 0);
   ASSERT_EQ(l.m.n_celle, 140);
   const std::array<int, 5> attese = {0, 10, 20, 30, 40};  // cells 136 to 140
@@ -147,14 +151,16 @@ TEST(LetturaServizio, ThirtyTwoBitArithmeticFailsRatherThanWraps) {
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.nome);
-    test::lettura l = leggi_servizio(c.servizio, c.linea);
+    const auto letta = leggi_servizio(c.servizio, c.linea);
+    test::lettura& l = *letta;
     EXPECT_EQ(l.m.codice_errore, c.codice);
   }
 }
 
 TEST(LetturaServizio, StationNamePastSixteenBitsIsNeverStored) {
   const std::string nome(70000, 'N');
-  test::lettura l = leggi_servizio(servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, " + nome + "\r\n"));
+  const auto letta = leggi_servizio(servizio_con("stazione, 1000, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, " + nome + "\r\n"));
+  test::lettura& l = *letta;
   EXPECT_EQ(l.m.codice_errore, codice::lettura_fallita);
   EXPECT_EQ(l.m.servizio[1].valore3, 1000) << "the fields before the name stay";
   EXPECT_EQ(l.m.servizio[1].nome, "");
@@ -167,7 +173,7 @@ TEST(LetturaServizio, EmptyFileFails) {
   l.m.genera_linea = 1;
   l.disk.replace(nome_linea_txt(l.m), test::linea_con(""));
   l.disk.replace(nome_treno_txt(l.m), "");
-  memorizza_dati(l.m, l.disk);
+  memorizza_dati(l.m, l.disk, nessun_ascoltatore());
   EXPECT_EQ(l.m.codice_errore, codice::lettura_fallita);
   EXPECT_TRUE(l.disk.files().empty());
 }
@@ -186,7 +192,8 @@ TEST(LetturaServizio, SpeedFillsFromTheRoundedCell) {
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.voci);
-    test::lettura l = leggi_servizio(servizio_con(c.voci));
+    const auto letta = leggi_servizio(servizio_con(c.voci));
+    test::lettura& l = *letta;
     EXPECT_EQ(l.m.codice_errore, 0);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(l.m.celle[std::size_t(i)].val7, c.val7[std::size_t(i)]) << i;
     EXPECT_EQ(l.m.celle[317].val7, c.val7[3]);
@@ -208,7 +215,8 @@ TEST(LetturaServizio, StationAreasByKind) {
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.tipo);
-    test::lettura l = leggi_servizio(servizio_con(stazione(0, 23, 500) + stazione(2000, c.tipo, c.lunghezza, c.f5, c.f6)));
+    const auto letta = leggi_servizio(servizio_con(stazione(0, 23, 500) + stazione(2000, c.tipo, c.lunghezza, c.f5, c.f6)));
+    test::lettura& l = *letta;
     EXPECT_EQ(l.m.codice_errore, 0);
     const voce_servizio& s = l.m.servizio[2];
     EXPECT_EQ(s.valore1, c.inizio);
@@ -223,7 +231,8 @@ TEST(LetturaServizio, StationAreasByKind) {
 }
 
 TEST(LetturaServizio, FirstStationDropsItsFlagsButKeepsItsEnd) {
-  test::lettura l = leggi_servizio(servizio_con(stazione(1000, 23, 800, 1, 1) + stazione(5000, 23, 800, 1, 1)));
+  const auto letta = leggi_servizio(servizio_con(stazione(1000, 23, 800, 1, 1) + stazione(5000, 23, 800, 1, 1)));
+  test::lettura& l = *letta;
   EXPECT_EQ(l.m.codice_errore, 0);
   EXPECT_EQ(l.m.servizio[1].valore2, 1450);
   EXPECT_EQ(l.m.servizio[1].byte3, 0);
@@ -239,7 +248,8 @@ TEST(LetturaServizio, StationsStopBelowTheSignTexts) {
     for (int b = 0; b < cartelli; ++b) linea_voci += "cartello_indicatore, " + std::to_string(15000 + 100 * b) + ", T\r\n";
     for (int k = 0; k < 80; ++k) voci += stazione(400 + 400 * k, 30, 0);
     const std::string linea = "[generale]\r\nlunghezza percorso, 40000\r\n[curve]\r\n" + linea_voci + "[fine]\r\n";
-    test::lettura l = leggi_servizio(servizio_con(voci), linea);
+    const auto letta = leggi_servizio(servizio_con(voci), linea);
+    test::lettura& l = *letta;
     const int ultima = 80 - cartelli - 1;  // stored, then rejected
     EXPECT_EQ(l.m.codice_errore, codice::stazioni_troppe) << cartelli;
     EXPECT_EQ(l.m.servizio[std::size_t(ultima)].valore3, 400 * ultima) << cartelli;
@@ -261,8 +271,8 @@ TEST(LetturaServizio, AbatementMarks) {
       {"montagna, 850, 1500, 11\r\n", 70, cella_abbattimento, 70},  // cell 20 holds a marker
   };
   for (const caso& c : casi) {
-    test::lettura l = leggi_servizio(servizio_con("abbattimento, 1000, " + std::to_string(c.valore) + "\r\n"),
-                                     test::linea_con(c.prima));
+    const auto letta = leggi_servizio(servizio_con("abbattimento, 1000, " + std::to_string(c.valore) + "\r\n"), test::linea_con(c.prima));
+    test::lettura& l = *letta;
     EXPECT_EQ(l.m.codice_errore, 0) << c.valore;
     EXPECT_EQ(l.m.celle[20].tipo, c.tipo) << c.valore;
     EXPECT_EQ(l.m.celle[20].val1, c.val1) << c.valore;
@@ -270,14 +280,16 @@ TEST(LetturaServizio, AbatementMarks) {
 }
 
 TEST(LetturaServizio, KeysInCapitalsAndLineStageCodes) {
-  test::lettura l = leggi_servizio(servizio_con(stazione(1000, 23, 200).replace(0, 8, "STAZIONE") + "[stazioni]\r\n"));
+  const auto letta = leggi_servizio(servizio_con(stazione(1000, 23, 200).replace(0, 8, "STAZIONE") + "[stazioni]\r\n"));
+  test::lettura& l = *letta;
   EXPECT_EQ(l.m.codice_errore, 0);
   EXPECT_EQ(l.m.servizio[1].valore3, 1000);
   EXPECT_EQ(l.m.servizio[2].valore3, 0);
 
   // A code 15 from the line stage ends the service at the first signal.
-  test::lettura f = leggi_servizio(servizio_con("segnale, 2600, 1,0,0,0,0,0,0,0,0,0\r\nnumero vetture, 4\r\n"),
-                                   test::linea_con("pendenza, 99999, 0\r\n"));
+  const auto letta_f = leggi_servizio(servizio_con("segnale, 2600, 1,0,0,0,0,0,0,0,0,0\r\nnumero vetture, 4\r\n"),
+                                      test::linea_con("pendenza, 99999, 0\r\n"));
+  test::lettura& f = *letta_f;
   EXPECT_EQ(f.m.codice_errore, codice::fuori_linea);
   EXPECT_EQ(f.m.posizione_errore, 2600);
   EXPECT_EQ(f.m.servizio[84].valore3, 0);
@@ -285,8 +297,9 @@ TEST(LetturaServizio, KeysInCapitalsAndLineStageCodes) {
 }
 
 TEST(LetturaServizio, ChainageNotOnFiftyMetres) {
-  test::lettura l = leggi_servizio(servizio_con(""), righe({"[generale]", "lunghezza percorso, 9000",
+  const auto letta = leggi_servizio(servizio_con(""), righe({"[generale]", "lunghezza percorso, 9000",
                                                             "progressiva chilometrica uno, 1025, 0, 0", "[curve]", "[fine]"}));
+  test::lettura& l = *letta;
   EXPECT_EQ(l.m.codice_errore, codice::progressiva_non_multipla);
   EXPECT_EQ(l.m.posizione_errore, -7);
   EXPECT_TRUE(l.disk.files().empty());

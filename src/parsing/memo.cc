@@ -47,11 +47,25 @@ std::array<progressiva, 3> per_secondo_valore(const progressiva& a, const progre
 
 std::int16_t r16(double v) {
   double r = arrotonda(v);
-  if (!(r >= -32768 && r <= 32767)) throw guasto_lettura(causa_guasto::indicatore_fuori_16, "speed board value too large", std::int64_t(r), -32768, 32767);
+  if (!(r >= -32768 && r <= 32767)) throw guasto_lettura(causa_guasto::indicatore_fuori_16, std::int64_t(r), -32768, 32767);
   return std::int16_t(r);
 }
 
+// The cell, refused with the code when something other than a mountain
+// marker stands there.
+esito_memo presa(const modello& m, std::int64_t i, std::int32_t codice) {
+  const cella& c = m.celle[std::size_t(i)];
+  if (libera(c)) return std::nullopt;
+  return rifiuto{codice, i, c.tipo};
+}
+
 }  // namespace
+
+void marca_approccio(modello& m, std::int64_t j, std::uint8_t valore) {
+  std::uint8_t& v6 = m.celle[std::size_t(j)].val6;
+  if (v6 != 0 && v6 != valore) m.osservatore->marca_sovrascritta(j, v6, valore);
+  v6 = valore;
+}
 
 void progressive_ordina(modello& m) {
   auto& s = m.servizio;
@@ -63,132 +77,118 @@ void progressive_ordina(modello& m) {
   for (int i = 0; i < 3; ++i) {
     voce_servizio& v = s[voce_progressiva_tre + i];
     in_voce(v, r[i]);
-    if (v.valore3 == 1) {
-      v.valore2 = somma_32(v.valore2, 100);
-    }
+    if (v.valore3 == 1) v.valore2 = somma_32(v.valore2, regole::margine_elemento);
   }
 }
 
-void memo_montagna(modello& m, std::int32_t& inizio, std::int32_t& fine, std::int32_t& tipo) {
+std::int32_t memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
   bool segnata = false;
-  if (tipo > 10) {
-    tipo -= 10;
+  if (tipo > regole::soglia_montagna_segnata) {
+    tipo -= regole::soglia_montagna_segnata;
     segnata = true;
   }
-  if (m.n_montagne >= 80) throw guasto_lettura(causa_guasto::troppe_montagne, "more than 80 mountain ranges", 80);
+  if (m.n_montagne >= regole::montagne_massime)
+    throw guasto_lettura(causa_guasto::troppe_montagne, regole::montagne_massime);
   ++m.n_montagne;
-  m.montagna_inizio[m.n_montagne] = inizio;
-  m.montagna_fine[m.n_montagne] = fine;
-  if (m.n_montagne > 1 && differenza_32(inizio, m.montagna_fine[m.n_montagne - 1]) <= 150) tipo = 3;
+  m.montagna_inizio[std::size_t(m.n_montagne)] = inizio;
+  m.montagna_fine[std::size_t(m.n_montagne)] = fine;
+  if (m.n_montagne > 1 && differenza_32(inizio, m.montagna_fine[std::size_t(m.n_montagne - 1)]) <= regole::distanza_montagna_vicina)
+    tipo = regole::tipo_montagna_vicina;
 
   // The range is kept inside the track; the count of its cells still starts
   // at its first cell, so the markers fall where they would on a longer track.
-  std::int64_t primo = std::int64_t(arrotonda(double(inizio) / 50));
-  std::int64_t ultimo = std::int64_t(arrotonda(double(fine) / 50 - 1));
-  std::int64_t da = std::max<std::int64_t>(primo, 0);
-  std::int64_t a = std::min<std::int64_t>(ultimo, m.n_celle);
+  const std::int64_t primo = cella_fill(inizio);
+  const std::int64_t ultimo = std::int64_t(arrotonda(double(fine) / regole::metri_cella - 1));
+  const std::int64_t da = std::max<std::int64_t>(primo, 0);
+  const std::int64_t a = std::min<std::int64_t>(ultimo, m.n_celle);
   for (std::int64_t i = da; i <= a; ++i) {
     cella& c = m.celle[std::size_t(i)];
     c.montagna = bassi8(tipo);
-    if (segnata && (i - primo + 1) % 4 == 0 && c.tipo == cella_vuota) c.tipo = cella_marcatore_montagna;
+    if (segnata && (i - primo + 1) % regole::passo_marcatori_montagna == 0 && c.tipo == cella_vuota) c.tipo = cella_marcatore_montagna;
   }
+  return tipo;
 }
 
-void memo_rallentamento(modello& m, std::int32_t x, std::int32_t& v, std::int32_t& l,
-                        std::int32_t& f_tt, std::int32_t f_ta, std::int32_t& d_v) {
-  std::int64_t e = std::int64_t(x) + l;
-  std::int64_t w = std::int64_t(x) - 1200;
-  bool con_avviso = x > 1500;
-  if (!con_avviso) f_ta = 0;
-  if (con_avviso && !libera(cella_controllata(m, cella_di(w)))) {
-    m.codice_errore = codice::avviso_occupato;
-    return;
+esito_memo memo_rallentamento(modello& m, rallentamento r) {
+  const std::int64_t e = std::int64_t(r.x) + r.l;
+  const std::int64_t w = std::int64_t(r.x) - regole::distanza_avviso;
+  const bool con_avviso = r.x > regole::inizio_con_avviso;
+  if (!con_avviso) r.f_ta = 0;
+  const std::int64_t c_avviso = cella_di(w), c_inizio = cella_di(r.x), c_fine = cella_di(e);
+  if (con_avviso) {
+    cella_controllata(m, c_avviso);
+    if (auto no = presa(m, c_avviso, codice::avviso_occupato)) return no;
   }
-  cella& inizio = cella_controllata(m, cella_di(x));
-  if (!libera(inizio)) {
-    m.codice_errore = codice::inizio_occupato;
-    return;
-  }
-  cella& fine = cella_controllata(m, cella_di(e));
-  if (!libera(fine)) {
-    m.codice_errore = codice::fine_occupata;
-    return;
-  }
+  cella& inizio = cella_controllata(m, c_inizio);
+  if (auto no = presa(m, c_inizio, codice::inizio_occupato)) return no;
+  cella& fine = cella_controllata(m, c_fine);
+  if (auto no = presa(m, c_fine, codice::fine_occupata)) return no;
   // The end is written first, so a restriction inside one cell leaves a start.
   fine.tipo = cella_fine_rallentamento;
-  if (d_v != 0) fine.val2 = bassi16(d_v);
-  segna_occupata(m, cella_di(e));
+  if (r.d_v != 0) fine.val2 = bassi16(r.d_v);
+  segna_occupata(m, c_fine);
   inizio.tipo = cella_inizio_rallentamento;
-  if (d_v != 0) inizio.val2 = bassi16(d_v);
-  segna_occupata(m, cella_di(x));
+  if (r.d_v != 0) inizio.val2 = bassi16(r.d_v);
+  segna_occupata(m, c_inizio);
   if (con_avviso) {
-    cella& avviso = cella_controllata(m, cella_di(w));
+    cella& avviso = m.celle[std::size_t(c_avviso)];
     avviso.tipo = cella_avviso_rallentamento;
-    if (d_v != 0) avviso.val2 = bassi16(d_v);
-    avviso.val1 = bassi16(v);
-    segna_occupata(m, cella_di(w));
+    if (r.d_v != 0) avviso.val2 = bassi16(r.d_v);
+    avviso.val1 = bassi16(r.v);
+    segna_occupata(m, c_avviso);
   }
   for (cella* c : {&inizio, &fine}) {
-    c->val1 = bassi16(v);
-    c->val3 = bassi16(f_tt);
+    c->val1 = bassi16(r.v);
+    c->val3 = bassi16(r.f_tt);
   }
-  if (f_ta == 0) return;
-  std::int64_t prima = std::int64_t(arrotonda(double(w) / 50));
-  bool occupata = false;
-  for (int i = 0; i < 4; ++i) occupata = occupata || !libera(cella_controllata(m, prima - i));
-  if (occupata) {
-    m.codice_errore = codice::sequenza_occupata;
-    return;
+  if (r.f_ta == 0) return std::nullopt;
+  const std::int64_t prima = cella_fill(w);
+  for (int i = 0; i < regole::celle_sequenza; ++i) {
+    cella_controllata(m, prima - i);
+    if (auto no = presa(m, prima - i, codice::sequenza_occupata)) return no;
   }
-  for (int i = 0; i < 4; ++i) {
-    cella& c = cella_controllata(m, prima - i);
+  for (int i = 0; i < regole::celle_sequenza; ++i) {
+    cella& c = m.celle[std::size_t(prima - i)];
     c.tipo = cella_sequenza_avviso;
     c.val1 = std::int16_t(i + 1);
-    if (d_v != 0) c.val2 = std::int16_t(i + 1);
+    if (r.d_v != 0) c.val2 = std::int16_t(i + 1);
     segna_occupata(m, prima - i);
   }
+  return std::nullopt;
 }
 
-void memo_segnale(modello& m, std::int32_t posizione, std::int32_t& sx, std::int32_t& s1,
-                  std::int32_t& s2, std::int32_t& s3, std::int32_t& rapp, std::int32_t& dx,
-                  std::int32_t& d1, std::int32_t& d2, std::int32_t& d3, std::int32_t& tempo) {
-  std::int64_t k = cella_di(posizione);
+esito_memo memo_segnale(modello& m, segnale s) {
+  const std::int64_t k = cella_di(s.posizione);
   cella& c = cella_controllata(m, k);
-  if (!libera(c)) {
-    m.codice_errore = codice::segnale_occupato;
-    return;
-  }
+  if (auto no = presa(m, k, codice::segnale_occupato)) return no;
   c.tipo = cella_segnale;
   segna_occupata(m, k);
-  c.val4 = bassi16(std::int64_t(rapp) * 10 + std::int64_t(sx) * 3 + dx);
-  c.val1 = bassi16(std::int64_t(s1) * 10 + d1);
-  c.val2 = bassi16(std::int64_t(s2) * 10 + d2);
-  c.val3 = bassi16(std::int64_t(s3) * 10 + d3);
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
-  c.val5 = sx == 2 ? bassi8(tempo) : 0;
+  c.val4 = bassi16(std::int64_t(s.rapp) * 10 + std::int64_t(s.sx) * 3 + s.dx);
+  c.val1 = bassi16(std::int64_t(s.s1) * 10 + s.d1);
+  c.val2 = bassi16(std::int64_t(s.s2) * 10 + s.d2);
+  c.val3 = bassi16(std::int64_t(s.s3) * 10 + s.d3);
+  if (s.tempo >= 1 && s.tempo <= regole::tempo_minimo_sotto) s.tempo = regole::tempo_minimo;
+  c.val5 = s.sx == regole::sx_con_tempo ? bassi8(s.tempo) : 0;
   // Approach cells before the start of the track are skipped.
-  for (int b = 1; b <= 4; ++b) {
-    std::int64_t j = k - 2 * b;
-    if (j >= 0) m.celle[std::size_t(j)].val6 = bassi8((std::int64_t(sx) * 3 + dx) * 10 + b);
+  for (int b = 1; b <= regole::marche_segnale; ++b) {
+    const std::int64_t j = k - regole::passo_marche_segnale * b;
+    if (j >= 0) marca_approccio(m, j, bassi8((std::int64_t(s.sx) * 3 + s.dx) * 10 + b));
   }
+  return std::nullopt;
 }
 
-void memo_indicatori_v_max(modello& m, std::int32_t posizione, std::int32_t& vas,
-                           std::int32_t& vbs, std::int32_t& vcs, std::int32_t& strisces,
-                           std::int32_t& vad, std::int32_t& vbd, std::int32_t& vcd,
-                           std::int32_t& strisced) {
-  const std::int64_t k = cella_di(posizione);
+esito_memo memo_indicatori_v_max(modello& m, indicatori t) {
+  const std::int64_t k = cella_di(t.posizione);
   cella& c = cella_controllata(m, k);
-  if (!libera(c)) {
-    m.codice_errore = codice::indicatore_occupato;
-    return;
-  }
+  if (auto no = presa(m, k, codice::indicatore_occupato)) return no;
   c.tipo = cella_indicatore_vmax;
   segna_occupata(m, k);
-  c.val1 = r16(double(vad) / 5 + double(vas) * 20);
-  c.val2 = r16(double(vbd) / 5 + double(vbs) * 20);
-  c.val3 = r16(double(vcd) / 5 + double(vcs) * 20);
-  c.val4 = bassi16(std::int64_t(strisces) * 10 + strisced);
+  const double passo = regole::passo_velocita, fattore = regole::fattore_tabella;
+  c.val1 = r16(double(t.vad) / passo + double(t.vas) * fattore);
+  c.val2 = r16(double(t.vbd) / passo + double(t.vbs) * fattore);
+  c.val3 = r16(double(t.vcd) / passo + double(t.vcs) * fattore);
+  c.val4 = bassi16(std::int64_t(t.strisces) * 10 + t.strisced);
+  return std::nullopt;
 }
 
 }  // namespace sc

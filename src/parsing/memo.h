@@ -1,34 +1,52 @@
-// The item stores: they place one item of a description into the model and
-// report a conflict through codice_errore. Parameters the caller may see
-// changed are references, as the descriptions' readers expect.
+// The item stores: each places one item of a description into the model.
+// A store that finds a cell taken refuses the item and says so in what it
+// returns: the code, and the cell with what stood there. The reader records
+// the code; nothing else needs to find the cell again.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace sc {
 
 struct modello;
 
+struct rifiuto {
+  std::int32_t codice;  // 16 to 21
+  std::int64_t cella;   // the cell found taken
+  std::uint8_t occupante;  // the kind of what stands there
+};
+using esito_memo = std::optional<rifiuto>;
+
+// Writes an approach mark into cell j, telling the observer when it
+// replaces another one.
+void marca_approccio(modello& m, std::int64_t j, std::uint8_t valore);
+
 // Orders the three kilometre references (elements 81 to 83).
 void progressive_ordina(modello& m);
 
-// Stores a mountain range. More than 80 ranges is a reading failure.
-void memo_montagna(modello& m, std::int32_t& inizio, std::int32_t& fine, std::int32_t& tipo);
+// Stores a mountain range; returns the type stored, which a flag above the
+// type or a previous range close by changes. More than the lists hold is a
+// reading failure.
+std::int32_t memo_montagna(modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t tipo);
 
+struct rallentamento {
+  std::int32_t x, v, l, f_tt, f_ta, d_v;
+};
 // Stores a speed restriction: end, start, warning board and the optional
-// four-cell sequence in front of the board.
-void memo_rallentamento(modello& m, std::int32_t x, std::int32_t& v, std::int32_t& l,
-                        std::int32_t& f_tt, std::int32_t f_ta, std::int32_t& d_v);
+// sequence in front of the board.
+esito_memo memo_rallentamento(modello& m, rallentamento r);
 
-// Stores a signal and its four approach marks.
-void memo_segnale(modello& m, std::int32_t posizione, std::int32_t& sx, std::int32_t& s1,
-                  std::int32_t& s2, std::int32_t& s3, std::int32_t& rapp, std::int32_t& dx,
-                  std::int32_t& d1, std::int32_t& d2, std::int32_t& d3, std::int32_t& tempo);
+struct segnale {
+  std::int32_t posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo;
+};
+// Stores a signal and its approach marks.
+esito_memo memo_segnale(modello& m, segnale s);
 
+struct indicatori {
+  std::int32_t posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced;
+};
 // Stores a speed board.
-void memo_indicatori_v_max(modello& m, std::int32_t posizione, std::int32_t& vas,
-                           std::int32_t& vbs, std::int32_t& vcs, std::int32_t& strisces,
-                           std::int32_t& vad, std::int32_t& vbd, std::int32_t& vcd,
-                           std::int32_t& strisced);
+esito_memo memo_indicatori_v_max(modello& m, indicatori t);
 
 }  // namespace sc

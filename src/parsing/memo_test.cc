@@ -67,9 +67,7 @@ TEST(ProgressiveOrdina, AddingPastThirtyTwoBitsFails) {
 TEST(MemoMontagna, FlaggedRangeGetsMarkersEveryFourthFreeCell) {
   modello m = con_celle();
   m.celle[14].tipo = cella_segnale;
-  std::int32_t inizio = 500, fine = 1500, tipo = 12;
-  memo_montagna(m, inizio, fine, tipo);
-  EXPECT_EQ(tipo, 2);
+  EXPECT_EQ(memo_montagna(m, 500, 1500, 12), 2);
   EXPECT_EQ(m.n_montagne, 1);
   EXPECT_EQ(m.montagna_inizio[1], 500);
   EXPECT_EQ(m.montagna_fine[1], 1500);
@@ -80,39 +78,28 @@ TEST(MemoMontagna, FlaggedRangeGetsMarkersEveryFourthFreeCell) {
   EXPECT_EQ(m.celle[12].tipo, cella_vuota);
 
   // Starting 150 m after the previous end: type 3, still flagged.
-  std::int32_t i2 = 1650, f2 = 2000, t2 = 15;
-  memo_montagna(m, i2, f2, t2);
-  EXPECT_EQ(t2, 3);
+  EXPECT_EQ(memo_montagna(m, 1650, 2000, 15), 3);
   EXPECT_EQ(m.celle[33].montagna, 3);
   EXPECT_EQ(m.celle[36].tipo, cella_marcatore_montagna);
   // 151 m after: keeps its own type.
-  std::int32_t i3 = 2151, f3 = 2300, t3 = 4;
-  memo_montagna(m, i3, f3, t3);
-  EXPECT_EQ(t3, 4);
+  EXPECT_EQ(memo_montagna(m, 2151, 2300, 4), 4);
 }
 
 TEST(MemoMontagna, RangesStayInsideTheTrackAndTheLists) {
   modello m = con_celle(20);
-  std::int32_t inizio = -500, fine = 100000, tipo = 11;
-  memo_montagna(m, inizio, fine, tipo);
+  memo_montagna(m, -500, 100000, 11);
   for (const cella& c : m.celle) EXPECT_EQ(c.montagna, 1);
   // Counting starts at cell -10, so the markers fall on cells 1, 5, 9, ...
   EXPECT_EQ(m.celle[1].tipo, cella_marcatore_montagna);
   EXPECT_EQ(m.celle[2].tipo, cella_vuota);
-  for (int n = 2; n <= 80; ++n) {
-    std::int32_t a = 0, b = 0, t = 0;
-    memo_montagna(m, a, b, t);
-  }
-  std::int32_t a = 0, b = 0, t = 0;
-  EXPECT_THROW(memo_montagna(m, a, b, t), guasto_lettura);
+  for (int n = 2; n <= 80; ++n) memo_montagna(m, 0, 0, 0);
+  EXPECT_THROW(memo_montagna(m, 0, 0, 0), guasto_lettura);
   EXPECT_EQ(m.n_montagne, 80);
 }
 
 TEST(MemoRallentamento, PlacesEndStartBoardAndSequence) {
   modello m = con_celle();
-  std::int32_t v = 30, l = 500, f_tt = 7, d_v = 2;
-  memo_rallentamento(m, 3000, v, l, f_tt, 1, d_v);
-  EXPECT_EQ(m.codice_errore, 0);
+  EXPECT_EQ(memo_rallentamento(m, {3000, 30, 500, 7, 1, 2}), std::nullopt);
   const cella& inizio = m.celle[61];
   const cella& fine = m.celle[71];
   const cella& avviso = m.celle[37];
@@ -137,8 +124,7 @@ TEST(MemoRallentamento, PlacesEndStartBoardAndSequence) {
 TEST(MemoRallentamento, WarningBoardOnlyAfter1500m) {
   for (std::int32_t x : {1500, 1550}) {
     modello m = con_celle();
-    std::int32_t v = 30, l = 200, f_tt = 0, d_v = 0;
-    memo_rallentamento(m, x, v, l, f_tt, 1, d_v);
+    memo_rallentamento(m, {x, 30, 200, 0, 1, 0});
     int avvisi = 0, sequenza = 0;
     for (const cella& c : m.celle) avvisi += c.tipo == cella_avviso_rallentamento, sequenza += c.tipo == cella_sequenza_avviso;
     EXPECT_EQ(avvisi, x > 1500 ? 1 : 0) << x;
@@ -150,8 +136,7 @@ TEST(MemoRallentamento, WarningBoardOnlyAfter1500m) {
 
 TEST(MemoRallentamento, ShortRestrictionLeavesAStart) {
   modello m = con_celle();
-  std::int32_t v = 50, l = 20, f_tt = 3, d_v = 0;
-  memo_rallentamento(m, 1000, v, l, f_tt, 0, d_v);
+  memo_rallentamento(m, {1000, 50, 20, 3, 0, 0});
   EXPECT_EQ(m.celle[21].tipo, cella_inizio_rallentamento);
   EXPECT_EQ(m.celle[21].val1, 50);
   EXPECT_EQ(m.celle[21].val3, 3);
@@ -169,27 +154,24 @@ TEST(MemoRallentamento, ConflictsAreReported) {
   for (const caso& c : casi) {
     modello m = con_celle();
     m.celle[std::size_t(c.cella_occupata)].tipo = cella_stazione;
-    std::int32_t v = 30, l = 500, f_tt = 0, d_v = 0;
-    memo_rallentamento(m, 3000, v, l, f_tt, 1, d_v);
-    EXPECT_EQ(m.codice_errore, c.codice) << c.cella_occupata;
+    const esito_memo no = memo_rallentamento(m, {3000, 30, 500, 0, 1, 0});
+    ASSERT_TRUE(no) << c.cella_occupata;
+    EXPECT_EQ(no->codice, c.codice) << c.cella_occupata;
+    EXPECT_EQ(no->cella, c.cella_occupata);
+    EXPECT_EQ(no->occupante, cella_stazione);
     EXPECT_EQ(m.celle[61].tipo == cella_inizio_rallentamento, c.scritto) << c.cella_occupata;
   }
   // A mountain marker never blocks.
   modello m = con_celle();
   m.celle[61].tipo = cella_marcatore_montagna;
-  std::int32_t v = 30, l = 500, f_tt = 0, d_v = 0;
-  memo_rallentamento(m, 3000, v, l, f_tt, 1, d_v);
-  EXPECT_EQ(m.codice_errore, 0);
+  EXPECT_EQ(memo_rallentamento(m, {3000, 30, 500, 0, 1, 0}), std::nullopt);
   // An end beyond the track is a failure, not a write out of bounds.
-  std::int32_t lungo = 1000000;
-  EXPECT_THROW(memo_rallentamento(m, 5000, v, lungo, f_tt, 0, d_v), guasto_lettura);
+  EXPECT_THROW(memo_rallentamento(m, {5000, 30, 1000000, 0, 0, 0}), guasto_lettura);
 }
 
 TEST(MemoSegnale, StoresValuesAndApproachMarks) {
   modello m = con_celle();
-  std::int32_t sx = 2, s1 = 3, s2 = 1, s3 = 1, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = 50;
-  memo_segnale(m, 4000, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-  EXPECT_EQ(tempo, 101);
+  EXPECT_EQ(memo_segnale(m, {4000, 2, 3, 1, 1, 0, 0, 0, 0, 0, 50}), std::nullopt);
   const cella& c = m.celle[81];
   EXPECT_EQ(c.tipo, cella_segnale);
   EXPECT_EQ(c.val1, 30);
@@ -199,37 +181,33 @@ TEST(MemoSegnale, StoresValuesAndApproachMarks) {
   EXPECT_EQ(c.val5, 101);
   for (int b = 1; b <= 4; ++b) EXPECT_EQ(m.celle[std::size_t(81 - 2 * b)].val6, 60 + b);
 
-  std::int32_t t0 = 0, sx1 = 1;
-  memo_segnale(m, 2600, sx1, s1, s2, s3, rapp, dx, d1, d2, d3, t0);
-  EXPECT_EQ(t0, 0);
+  memo_segnale(m, {2600, 1, 3, 1, 1, 0, 0, 0, 0, 0, 50});
   EXPECT_EQ(m.celle[53].val5, 0) << "val5 only for sx = 2";
-  memo_segnale(m, 2600, sx1, s1, s2, s3, rapp, dx, d1, d2, d3, t0);
-  EXPECT_EQ(m.codice_errore, codice::segnale_occupato);
+  const esito_memo no = memo_segnale(m, {2600, 1, 3, 1, 1, 0, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(no);
+  EXPECT_EQ(no->codice, codice::segnale_occupato);
+  EXPECT_EQ(no->cella, 53);
 }
 
 TEST(MemoSegnale, ApproachCellsBeforeTheTrackAreSkipped) {
   modello m = con_celle();
-  std::int32_t sx = 1, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = 0;
-  memo_segnale(m, 200, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);  // cell 5
+  EXPECT_EQ(memo_segnale(m, {200, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}), std::nullopt);  // cell 5
   EXPECT_EQ(m.celle[3].val6, 31);
   EXPECT_EQ(m.celle[1].val6, 32);
-  EXPECT_EQ(m.codice_errore, 0);
 }
 
 TEST(MemoIndicatori, RoundsSpeedsIntoSixteenBits) {
   modello m = con_celle();
-  std::int32_t vas = 70, vbs = 60, vcs = 0, strisces = 1, vad = 0, vbd = 12, vcd = 13, strisced = 2;
-  memo_indicatori_v_max(m, 700, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+  const indicatori t{700, 70, 60, 0, 1, 0, 12, 13, 2};
+  memo_indicatori_v_max(m, t);
   const cella& c = m.celle[15];
   EXPECT_EQ(c.tipo, cella_indicatore_vmax);
   EXPECT_EQ(c.val1, 1400);
   EXPECT_EQ(c.val2, 1202);  // 2.4 rounds to 2
   EXPECT_EQ(c.val3, 3);     // 2.6 rounds to 3
   EXPECT_EQ(c.val4, 12);
-  memo_indicatori_v_max(m, 700, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-  EXPECT_EQ(m.codice_errore, codice::indicatore_occupato);
-  std::int32_t troppo = 1700;  // 34000 does not fit
-  EXPECT_THROW(memo_indicatori_v_max(m, 1000, troppo, vbs, vcs, strisces, vad, vbd, vcd, strisced), guasto_lettura);
+  EXPECT_EQ(memo_indicatori_v_max(m, t)->codice, codice::indicatore_occupato);
+  EXPECT_THROW(memo_indicatori_v_max(m, {1000, 1700, 60, 0, 1, 0, 12, 13, 2}), guasto_lettura);  // 34000 does not fit
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 // are held in memory), both descriptions are deleted where they still exist.
 void gestisci_guasto(contesto_lettura& ctx, const guasto_lettura& g) {
   ctx.m.codice_errore = codice::lettura_fallita;
-  if (ctx.diag) ctx.diag->guasto(g);
+  ctx.ascolta.guasto(g);
   ctx.chiudi();
   for (const std::string& nome : {nome_linea_txt(ctx.m), nome_treno_txt(ctx.m)})
     if (ctx.disk.exists(nome)) ctx.disk.remove(nome);
@@ -24,14 +24,14 @@ void gestisci_guasto(contesto_lettura& ctx, const guasto_lettura& g) {
 
 }  // namespace
 
-void memorizza_dati(modello& m, Disk& disk, segnalazioni* diag) {
-  contesto_lettura ctx(m, disk, diag);
+void memorizza_dati(modello& m, Disk& disk, ascoltatore_lettura& ascolta, bool recupera) {
+  contesto_lettura ctx(m, disk, ascolta, recupera);
   try {
     if (leggi_descrizione_linea(ctx) == fine_fase::prosegui) leggi_descrizione_servizio(ctx);
   } catch (const guasto_lettura& g) {
     gestisci_guasto(ctx, g);
   } catch (const std::bad_alloc&) {
-    gestisci_guasto(ctx, guasto_lettura(causa_guasto::generico, "out of memory"));
+    gestisci_guasto(ctx, guasto_lettura(causa_guasto::generico));
   }
   // Whatever ended the reading, the arrays of the last length entry exist.
   ctx.crea_celle();

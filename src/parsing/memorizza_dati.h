@@ -5,11 +5,12 @@
 namespace sc {
 
 class Disk;
-class segnalazioni;
+class ascoltatore_lettura;
 struct modello;
 
 // Problems are left in codice_errore and posizione_errore, and told to the
-// diagnostics when there are any.
-void memorizza_dati(modello& m, Disk& disk, segnalazioni* diag = nullptr);
+// listener. With `recupera`, an entry that would end the reading is dropped
+// and the reading goes on, so that independent problems are all found.
+void memorizza_dati(modello& m, Disk& disk, ascoltatore_lettura& ascolta, bool recupera = false);
 
 }  // namespace sc

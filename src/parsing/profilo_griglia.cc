@@ -9,14 +9,32 @@
 
 namespace sc {
 
-double curvatura(std::string_view campo) {
-  static constexpr std::array<std::pair<char, double>, 6> classi = {
-      {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003}}};
-  for (auto [cifra, k] : classi) {
-    if (campo.find(cifra) == std::string_view::npos) continue;
-    return contiene_nocase(campo, "s") ? -k : k;
+namespace {
+
+// Turn per metre of each class, in the order the digits are tested.
+constexpr std::array<std::pair<char, double>, 6> classi = {
+    {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003}}};
+
+}  // namespace
+
+chiave_curva leggi_chiave_curva(std::string_view campo) {
+  chiave_curva k;
+  for (std::size_t i = 0; i < classi.size(); ++i) {
+    if (campo.find(classi[i].first) == std::string_view::npos) continue;
+    if (k.classe == 0) k.classe = int(i) + 1;
+    ++k.cifre;
   }
-  return 0;
+  k.sinistra = contiene_nocase(campo, "s");
+  const std::string minuscolo = minuscolo_cp1252(campo);
+  const std::size_t dopo = minuscolo.find("curva");
+  if (dopo != std::string::npos && dopo + 5 < minuscolo.size()) k.lato = minuscolo[dopo + 5];
+  return k;
+}
+
+double chiave_curva::curvatura() const {
+  if (classe == 0) return 0;
+  const double k = classi[std::size_t(classe - 1)].second;
+  return sinistra ? -k : k;
 }
 
 void griglia_piano::semina() {
@@ -36,15 +54,15 @@ void griglia_piano::passo(double k) {
 // not stored; the count stops at the first metre past 1000000: false then.
 bool griglia_piano::avanza_fino(std::int64_t fino, double k) {
   if (prossimo_ > fino) return true;
-  const std::int64_t ultimo_passo = std::min<std::int64_t>(fino, metro_massimo_griglia);
+  const std::int64_t ultimo_passo = std::min<std::int64_t>(fino, regole::metro_massimo_griglia);
   const std::int64_t ultimo_memorizzato = std::min<std::int64_t>(ultimo_passo, profilo_.ultimo_metro());
   for (; prossimo_ <= ultimo_memorizzato; ++prossimo_) passo(k);
   prossimo_ = std::max(prossimo_, ultimo_passo + 1);
-  return prossimo_ <= metro_massimo_griglia;
+  return prossimo_ <= regole::metro_massimo_griglia;
 }
 
-bool griglia_piano::integra_curva(std::int32_t s, std::int32_t n, std::string_view campo) {
-  double k = curvatura(campo);
+bool griglia_piano::integra_curva(std::int32_t s, std::int32_t n, const chiave_curva& c) {
+  const double k = c.curvatura();
   if (k == 0) return false;
   return avanza_fino(s, 0) && avanza_fino(std::int64_t(s) + n, k);
 }

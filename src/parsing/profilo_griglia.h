@@ -5,16 +5,23 @@
 #include <string_view>
 
 #include "model/modello.h"
+#include "model/regole.h"
 
 namespace sc {
 
+// What a curve's key word says: its class digit, the first of 1 to 6 it
+// holds (0 for none); how many class digits it holds; whether an "s" turns
+// it left; and the letter after "curva", which authors mean as the side.
+struct chiave_curva {
+  int classe = 0;
+  int cifre = 0;
+  bool sinistra = false;
+  char lato = '\0';
 
-
-// Highest metre the grid may reach while curves are integrated.
-inline constexpr std::int32_t metro_massimo_griglia = 1000000;
-
-// Curvature per metre of a curve keyword, or 0 when it holds no class digit.
-double curvatura(std::string_view campo);
+  // Turn per metre, negative to the left; 0 without a class.
+  double curvatura() const;
+};
+chiave_curva leggi_chiave_curva(std::string_view campo);
 
 class griglia_piano {
  public:
@@ -23,8 +30,8 @@ class griglia_piano {
   // Start at the origin with a first step along +Y.
   void semina();
   // Bends the grid from metre s for n metres; false (error 103) when the
-  // keyword has no class digit or the grid passes metre 1000000.
-  bool integra_curva(std::int32_t s, std::int32_t n, std::string_view campo);
+  // key word has no class digit or the grid passes its highest metre.
+  bool integra_curva(std::int32_t s, std::int32_t n, const chiave_curva& k);
   // Straight steps up to two metres before the end.
   void estendi();
 

@@ -18,7 +18,7 @@ TEST(Curvatura, FirstClassDigitAndSide) {
       {"curvad5", 0.002},  {"curvad6", 0.003},  {"curvas5", -0.002}, {"CURVAS6", -0.003},
       {"curvad51", 0.0001}, {"curva", 0},       {"curvad7", 0},
   };
-  for (const caso& c : casi) EXPECT_EQ(curvatura(c.campo), c.k) << c.campo;
+  for (const caso& c : casi) EXPECT_EQ(leggi_chiave_curva(c.campo).curvatura(), c.k) << c.campo;
 }
 
 class Griglia : public ::testing::Test {
@@ -46,7 +46,7 @@ TEST_F(Griglia, StraightLineRunsAlongYToTwoMetresBeforeTheEnd) {
 
 TEST_F(Griglia, CurveTurnsClockwiseWithoutRescalingTheStep) {
   crea(16000);
-  ASSERT_TRUE(g.integra_curva(1800, 300, "curvad5"));
+  ASSERT_TRUE(g.integra_curva(1800, 300, leggi_chiave_curva("curvad5")));
   EXPECT_EQ(g.prossimo_metro(), 2101);
   EXPECT_EQ(p(1800, 0).valore, 0);
   EXPECT_EQ(p(1800, 1).valore, 1800);
@@ -61,31 +61,31 @@ TEST_F(Griglia, CurveTurnsClockwiseWithoutRescalingTheStep) {
 
 TEST_F(Griglia, CurveStartingBeforeTheNextMetreBendsOnlyTheRest) {
   crea(16000);
-  ASSERT_TRUE(g.integra_curva(100, 50, "curvas6"));
-  ASSERT_TRUE(g.integra_curva(120, 50, "curvad6"));  // only metres 151 to 170
+  ASSERT_TRUE(g.integra_curva(100, 50, leggi_chiave_curva("curvas6")));
+  ASSERT_TRUE(g.integra_curva(120, 50, leggi_chiave_curva("curvad6")));  // only metres 151 to 170
   EXPECT_EQ(g.prossimo_metro(), 171);
-  ASSERT_TRUE(g.integra_curva(10, 20, "curvad6"));  // ends before the next metre
+  ASSERT_TRUE(g.integra_curva(10, 20, leggi_chiave_curva("curvad6")));  // ends before the next metre
   EXPECT_EQ(g.prossimo_metro(), 171);
   EXPECT_LT(p(150, 0).valore, 0) << "anticlockwise bends towards -X";
 }
 
 TEST_F(Griglia, ReportsMissingClassAndTheMetreLimit) {
   crea(1007000);
-  EXPECT_FALSE(g.integra_curva(10, 10, "curva"));
+  EXPECT_FALSE(g.integra_curva(10, 10, leggi_chiave_curva("curva")));
   EXPECT_EQ(g.prossimo_metro(), 2) << "nothing computed";
-  EXPECT_TRUE(g.integra_curva(999000, 999, "curvad1"));
-  EXPECT_FALSE(g.integra_curva(999999, 10, "curvad1"));
+  EXPECT_TRUE(g.integra_curva(999000, 999, leggi_chiave_curva("curvad1")));
+  EXPECT_FALSE(g.integra_curva(999999, 10, leggi_chiave_curva("curvad1")));
 }
 
 TEST_F(Griglia, CurvePastTheLastMetreStopsThere) {
   crea(1000);
-  ASSERT_TRUE(g.integra_curva(900, 5000, "curvad1"));
+  ASSERT_TRUE(g.integra_curva(900, 5000, leggi_chiave_curva("curvad1")));
   EXPECT_EQ(p.calcolati(), 1001) << "stored up to the last metre";
   EXPECT_EQ(p(1000, 0).tag, valore_profilo::reale);
   // The next metre is the one after the curve, as on a longer grid: a later
   // curve ending before it adds nothing, and nothing is stored past the end.
   EXPECT_EQ(g.prossimo_metro(), 5901);
-  ASSERT_TRUE(g.integra_curva(950, 4000, "curvas6"));
+  ASSERT_TRUE(g.integra_curva(950, 4000, leggi_chiave_curva("curvas6")));
   EXPECT_EQ(g.prossimo_metro(), 5901);
   g.estendi();
   EXPECT_EQ(p.calcolati(), 1001);
@@ -102,7 +102,7 @@ TEST_F(Griglia, TheMetreLimitCountsWhatTheCurveAsksForOnAShortGrid) {
   };
   for (const caso& c : casi) {
     crea(16000);
-    EXPECT_EQ(g.integra_curva(c.s, c.n, "curvad5"), c.ok) << c.n;
+    EXPECT_EQ(g.integra_curva(c.s, c.n, leggi_chiave_curva("curvad5")), c.ok) << c.n;
     EXPECT_EQ(p.calcolati(), 16001) << "the grid is bent to its last metre either way";
   }
 }
@@ -110,7 +110,7 @@ TEST_F(Griglia, TheMetreLimitCountsWhatTheCurveAsksForOnAShortGrid) {
 TEST_F(Griglia, AGridOfOneMetreHoldsOnlyTheOrigin) {
   crea(0);
   EXPECT_EQ(p.calcolati(), 1);
-  EXPECT_TRUE(g.integra_curva(-200, 5000, "curvad1"));
+  EXPECT_TRUE(g.integra_curva(-200, 5000, leggi_chiave_curva("curvad1")));
   g.estendi();
   EXPECT_EQ(p.calcolati(), 1);
 }

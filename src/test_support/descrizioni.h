@@ -10,8 +10,9 @@
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "diagnostics/diagnostica.h"
+#include "diagnostics/tabella.h"
 #include "parsing/memorizza_dati.h"
-#include "diagnostics/segnalazioni.h"
+#include "diagnostics/osservatore_diagnostiche.h"
 #include "writers/scrittori.h"
 #include "writers/tabelle.h"
 
@@ -42,13 +43,13 @@ struct lettura {
   modello m;
   MemoryDisk disk;
   raccolta_diagnostiche diagnostiche;
-  segnalazioni diag{diagnostiche, m, false};
+  osservatore_diagnostiche diag{diagnostiche, m};
   bool esiste(const std::string& nome) { return disk.exists(nome); }
   // The errors reported, as "FILE:LINE code".
   std::vector<std::string> errori() const {
     std::vector<std::string> r;
     for (const diagnostica& d : diagnostiche.tutte)
-      if (d.codice > 0) r.push_back(d.dove.file + ":" + std::to_string(d.dove.riga) + " " + std::to_string(d.codice));
+      if (codice_di(d.id) > 0) r.push_back(d.dove.file + ":" + std::to_string(d.dove.riga) + " " + std::to_string(codice_di(d.id)));
     return r;
   }
 };
@@ -60,7 +61,7 @@ inline void leggi(lettura& l, std::string_view linea, std::string_view servizio,
   l.m.genera_linea = genera;
   if (!linea.empty()) l.disk.replace(nome_linea_txt(l.m), std::string(linea));
   if (!servizio.empty()) l.disk.replace(nome_treno_txt(l.m), std::string(servizio));
-  memorizza_dati(l.m, l.disk, &l.diag);
+  memorizza_dati(l.m, l.disk, l.diag);
 }
 
 }  // namespace sc::test

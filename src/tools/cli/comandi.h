@@ -24,6 +24,8 @@ struct errore_uso : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// An option whose long name does not begin with "--" takes its value
+// attached, and may be given many times: "-W" as in -Wno-run-out.
 struct opzione {
   const char* lunga;   // "--out"
   const char* corta;   // "-o", or nullptr
@@ -58,9 +60,18 @@ class argomenti {
     return valore(lunga).value_or(std::move(predefinito));
   }
   void imposta(std::string lunga, std::string v) { valori_[std::move(lunga)] = std::move(v); }
+  // An option given many times, each value in order ("-W" options).
+  void aggiungi(std::string lunga, std::string v) { ripetute_.emplace_back(std::move(lunga), std::move(v)); }
+  std::vector<std::string> tutti(std::string_view lunga) const {
+    std::vector<std::string> r;
+    for (const auto& [nome, v] : ripetute_)
+      if (nome == lunga) r.push_back(v);
+    return r;
+  }
 
  private:
   std::map<std::string, std::string, std::less<>> valori_;  // flags hold ""
+  std::vector<std::pair<std::string, std::string>> ripetute_;
 };
 
 // Every command, in the order the help lists them.

@@ -2,7 +2,7 @@
 #include "compile/compila.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
-#include "diagnostics/segnalazioni.h"
+#include "diagnostics/osservatore_diagnostiche.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/descrizioni_utente.h"
 
@@ -15,14 +15,14 @@ int esegui(const argomenti& a) {
   descrizioni_utente d;
   if (leggi_descrizioni(a, d, resa)) {
     // The same compile as compile's, in memory, reading on past each error.
-    const richiesta_compilazione r{d.scenario, d.treno, d.geometria ? 1 : 0};
+    const richiesta_compilazione r{d.scenario, d.treno, d.geometria ? 1 : 0, true};
     modello m;
     m.nome_scenario = d.scenario;
     m.nome_treno = d.treno;
     MemoryDisk memoria;
     memoria.replace(nome_linea_txt(m), d.linea);
     memoria.replace(nome_treno_txt(m), d.servizio);
-    segnalazioni diag(resa, m, true);
+    osservatore_diagnostiche diag(resa, m);
     compila(r, m, memoria, &diag);
   }
   return chiudi_diagnostiche(resa);
@@ -34,7 +34,7 @@ const comando comando_check = {
     "check",
     "report every problem of a line and a service description, writing nothing",
     "LINE_FILE SERVICE_FILE [--scenario NAME] [--train NAME] [--no-geometry] [--input-encoding ENCODING] "
-    "[--diagnostics-format FORMAT] [--no-source] [--warnings-as-errors]",
+    "[--diagnostics-format FORMAT] [--no-source] [--warnings-as-errors] [-WNAME]...",
     "Reads the two descriptions as compile does and reports, on standard error, every problem it meets, each at its "
     "file, line and column with the source line and a caret: errors (with the format's code in brackets), warnings for "
     "what the format accepts but almost certainly drops or changes, and notes. Where the compile stops at an error, "

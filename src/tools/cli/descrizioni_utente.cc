@@ -57,9 +57,38 @@ luogo_testo luogo_in(const std::string& nome, const std::string& testo, std::siz
   return l;
 }
 
-// The file's bytes as the reader will see them.
+// UTF-16, by its byte order mark or by NULs in every other byte of text
+// that is otherwise plain: "UTF-16LE", "UTF-16BE", or "".
+std::string utf16(std::string_view t) {
+  if (t.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
+  if (t.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
+  const std::size_t n = std::min<std::size_t>(t.size(), 400) / 2 * 2;
+  if (n < 8) return "";
+  std::size_t pari = 0, dispari = 0;
+  for (std::size_t i = 0; i < n; i += 2) pari += t[i] == '\0', dispari += t[i + 1] == '\0';
+  if (dispari * 10 >= n / 2 * 9 && pari == 0) return "UTF-16LE";
+  if (pari * 10 >= n / 2 * 9 && dispari == 0) return "UTF-16BE";
+  return "";
+}
+
+constexpr std::string_view bom_utf8 = "\xEF\xBB\xBF";
+
+// The file's bytes as the reader will see them; false when they cannot be
+// read as a description at all.
 bool codifica(const std::string& nome, std::string& testo, bool da_utf8, resa_diagnostiche& r) {
+  if (const std::string u = utf16(testo); !u.empty()) {
+    r.riporta({diag::testo_utf16, luogo_in(nome, testo, 0, 0), std::nullopt, {u}, {}});
+    return false;
+  }
+  if (const std::size_t nul = testo.find('\0'); nul != std::string::npos) {
+    diagnostica d{diag::non_testo, luogo_in(nome, testo, 0, 0), std::nullopt, {}, {}};
+    d.note.push_back({diag::nota_non_testo, luogo_in(nome, testo, nul, 1), std::nullopt, {}, {}});
+    r.riporta(d);
+  }
+  const bool con_bom = std::string_view(testo).substr(0, bom_utf8.size()) == bom_utf8;
   if (da_utf8) {
+    // Notepad's byte order mark is no character of the text.
+    if (con_bom) testo.erase(0, bom_utf8.size());
     std::string convertito;
     std::size_t errore = 0;
     if (utf8_in_cp1252(testo, convertito, errore)) {
@@ -73,13 +102,16 @@ bool codifica(const std::string& nome, std::string& testo, bool da_utf8, resa_di
     std::snprintf(punto, sizeof punto, "U+%04X", static_cast<unsigned>(punto_codice(testo.substr(errore, lungo))));
     const std::size_t dove = utf8_a_cp1252(std::string_view(testo).substr(0, errore)).size();
     testo = utf8_a_cp1252(testo);
-    r.riporta({diag::carattere_senza_cp1252, 0, luogo_in(nome, testo, dove, 1), std::nullopt, {punto}, {}});
+    r.riporta({diag::carattere_senza_cp1252, luogo_in(nome, testo, dove, 1), std::nullopt, {std::string(punto)}, {}});
     return false;
   }
-  if (auto p = sembra_utf8(testo)) {
+  if (con_bom) {
+    r.riporta({diag::bom_utf8, luogo_in(nome, testo, 0, bom_utf8.size()), std::nullopt, {}, {}});
+  } else if (auto p = sembra_utf8(testo)) {
     std::size_t lungo = 1;
     while (*p + lungo < testo.size() && (static_cast<unsigned char>(testo[*p + lungo]) & 0xC0) == 0x80) ++lungo;
-    r.riporta({diag::testo_utf8, 0, luogo_in(nome, testo, *p, lungo), std::nullopt, {utf8_a_cp1252(testo.substr(*p, lungo)), std::to_string(lungo)}, {}});
+    r.riporta({diag::testo_utf8, luogo_in(nome, testo, *p, lungo), std::nullopt,
+               {utf8_a_cp1252(testo.substr(*p, lungo)), argomento::numero(std::int64_t(lungo))}, {}});
   }
   return true;
 }
@@ -101,6 +133,10 @@ std::vector<opzione> opzioni_descrizioni(std::vector<opzione> prima) {
        "document with file, line, column, severity, code, message, metres and notes."},
       {"--no-source", nullptr, nullptr, "Leaves the source line and the caret out of the text diagnostics."},
       {"--warnings-as-errors", nullptr, nullptr, "Counts every warning as an error, for a tree kept clean."},
+      {"-W", nullptr, "NAME",
+       "-WNAME turns on the warning NAME, -Wno-NAME turns it off, -Werror=NAME counts it as an error and -Wno-error=NAME as a "
+       "warning again; the last one given wins. Every warning ends with its name, as [-WNAME]; \"scenario-compiler help "
+       "warnings\" lists them all."},
   };
   prima.insert(prima.end(), comuni.begin(), comuni.end());
   return prima;
@@ -113,6 +149,13 @@ opzioni_resa opzioni_resa_da(const argomenti& a) {
   o.json = formato == "json";
   o.sorgente = !a.ha("--no-source");
   o.avvisi_come_errori = a.ha("--warnings-as-errors");
+  for (const std::string& w : a.tutti("-W")) {
+    if (leggi_opzione_avviso("-W" + w, o)) continue;
+    std::vector<std::string> forme;
+    for (std::string_view n : nomi_avvisi()) forme.insert(forme.end(), {"-W" + std::string(n), "-Wno-" + std::string(n), "-Werror=" + std::string(n)});
+    const std::string vicino = piu_vicino("-W" + w, forme, 3);
+    throw errore_uso("unknown warning option -W" + w + (vicino.empty() ? "; \"scenario-compiler help warnings\" lists them" : " (did you mean " + vicino + "?)"));
+  }
   return o;
 }
 

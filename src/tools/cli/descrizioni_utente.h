@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/cli/comandi.h"
-#include "diagnostics/diagnostiche.h"
+#include "tools/cli/resa_diagnostiche.h"
 
 namespace sc {
 

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "diagnostics/tabella.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/opzioni.h"
 
@@ -75,7 +76,9 @@ std::string paragrafi(std::string_view testo) {
 
 std::string forma_opzione(const opzione& o) {
   std::string r = "\\fB" + testo_roff(o.lunga) + "\\fR";
-  if (o.valore) r += " \\fI" + testo_roff(o.valore) + "\\fR";
+  // An option that takes its value attached: -WNAME.
+  const bool attaccato = std::string_view(o.lunga).substr(0, 2) != "--";
+  if (o.valore) r += std::string(attaccato ? "" : " ") + "\\fI" + testo_roff(o.valore) + "\\fR";
   if (o.corta) {
     r += ", \\fB" + testo_roff(o.corta) + "\\fR";
     if (o.valore) r += " \\fI" + testo_roff(o.valore) + "\\fR";
@@ -83,7 +86,7 @@ std::string forma_opzione(const opzione& o) {
   return r;
 }
 
-std::string voce(std::string_view testa, std::string_view testo) { return ".TP\n" + std::string(testa) + "\n" + testo_roff(testo) + "\n"; }
+std::string voce_man(std::string_view testa, std::string_view testo) { return ".TP\n" + std::string(testa) + "\n" + testo_roff(testo) + "\n"; }
 
 // The exit statuses, "    N  text" with continuation lines, as a list.
 std::string stati_uscita() {
@@ -91,7 +94,7 @@ std::string stati_uscita() {
   std::istringstream righe(testo_stato_uscita);
   std::string numero, testo;
   auto chiudi = [&] {
-    if (!numero.empty()) r += voce("\\fB" + numero + "\\fR", testo);
+    if (!numero.empty()) r += voce_man("\\fB" + numero + "\\fR", testo);
   };
   for (std::string riga; std::getline(righe, riga);) {
     const std::size_t inizio = riga.find_first_not_of(' ');
@@ -163,9 +166,9 @@ std::string pagina_manuale(std::string_view versione) {
   r << ".SH DESCRIPTION\n" << paragrafi(descrizione_generale);
   r << ".PP\nThe commands below compile descriptions of one's own, and look at what a compile wrote.\n";
   r << ".SH OPTIONS\n"
-    << voce("\\fB\\-\\-dir\\fR \\fIDIR\\fR", "Runs the built-in scenario in DIR instead of the program's directory.")
-    << voce("\\fB\\-\\-version\\fR", "Prints the program's version.")
-    << voce("\\fB\\-\\-help\\fR, \\fB\\-h\\fR", "Shows the overview of the commands; COMMAND --help or help COMMAND shows the page of one.");
+    << voce_man("\\fB\\-\\-dir\\fR \\fIDIR\\fR", "Runs the built-in scenario in DIR instead of the program's directory.")
+    << voce_man("\\fB\\-\\-version\\fR", "Prints the program's version.")
+    << voce_man("\\fB\\-\\-help\\fR, \\fB\\-h\\fR", "Shows the overview of the commands; COMMAND --help or help COMMAND shows the page of one.");
   r << ".SH COMMANDS\n";
   for (const comando* c : comandi()) {
     r << ".SS " << c->nome << "\n" << sinossi("scenario-compiler " + std::string(c->nome), c->sinossi);
@@ -173,8 +176,8 @@ std::string pagina_manuale(std::string_view versione) {
     riassunto[0] = char(std::toupper(static_cast<unsigned char>(riassunto[0])));
     r << ".PP\n" << testo_roff(riassunto) << ".\n" << paragrafi(c->descrizione);
     r << ".PP\nOptions:\n.RS 4\n";
-    for (const opzione& o : c->opzioni) r << voce(forma_opzione(o), o.aiuto);
-    r << voce("\\fB\\-\\-help\\fR, \\fB\\-h\\fR", "Shows the page of this command.") << ".RE\n";
+    for (const opzione& o : c->opzioni) r << voce_man(forma_opzione(o), o.aiuto);
+    r << voce_man("\\fB\\-\\-help\\fR, \\fB\\-h\\fR", "Shows the page of this command.") << ".RE\n";
   }
   r << ".SH EXIT STATUS\n" << stati_uscita();
   r << ".SH EXAMPLES\n"
@@ -238,6 +241,12 @@ std::string completamento_bash() {
     std::vector<std::string> opzioni;
     std::ostringstream valori;
     for (const opzione& o : c->opzioni) {
+      if (std::string_view(o.lunga) == "-W") {
+        // Every form of every warning's option.
+        for (std::string_view n : nomi_avvisi())
+          for (const char* forma : {"-W", "-Wno-", "-Werror="}) opzioni.push_back(forma + std::string(n));
+        continue;
+      }
       opzioni.emplace_back(o.lunga);
       if (o.corta) opzioni.emplace_back(o.corta);
       if (!o.valore) continue;

@@ -104,6 +104,7 @@ void paragrafi(std::ostringstream& r, std::string_view testo, std::size_t rientr
 }
 
 std::string forma_opzione(const opzione& o) {
+  if (std::string_view(o.lunga).substr(0, 2) != "--") return std::string(o.lunga) + (o.valore ? o.valore : "");
   std::string r = o.lunga;
   if (o.valore) r += std::string(" ") + o.valore;
   if (o.corta) r += std::string(", ") + o.corta + (o.valore ? std::string(" ") + o.valore : "");
@@ -148,6 +149,12 @@ argomenti analizza_argomenti(const comando& c, const std::vector<std::string>& a
     if (a == "--") {
       solo_posizionali = true;
       continue;
+    }
+    if (a.size() > 2 && a[1] != '-') {
+      if (const opzione* o = trova(c, a.substr(0, 2)); o && o->valore) {
+        r.aggiungi(o->lunga, a.substr(2));
+        continue;
+      }
     }
     const std::size_t uguale = a.rfind("--", 0) == 0 ? a.find('=') : std::string::npos;
     const std::string nome = a.substr(0, uguale);

@@ -12,9 +12,9 @@
 #include "model/arrotonda.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
-#include "diagnostics/segnalazioni.h"
+#include "diagnostics/osservatore_diagnostiche.h"
 #include "tools/decompile/decompila_parti.h"
-#include "diagnostics/diagnostiche.h"
+#include "tools/cli/resa_diagnostiche.h"
 
 namespace sc {
 
@@ -178,8 +178,8 @@ verifica verifica_decompilazione(const scenario_compilato& s, const decompilazio
   disco_verifica disco(nome_linea_dat(m));
   disco.replace(nome_linea_txt(m), d.linea);
   disco.replace(nome_treno_txt(m), d.servizio);
-  std::optional<segnalazioni> diag;
-  if (diagnostiche) diag.emplace(*diagnostiche, m, false);
+  std::optional<osservatore_diagnostiche> diag;
+  if (diagnostiche) diag.emplace(*diagnostiche, m);
   r.codice_mostrato = compila({s.scenario, s.treno, d.con_piano ? 1 : 0}, m, disco, diag ? &*diag : nullptr).codice_mostrato;
   if (r.codice_mostrato != 0) return r;
   r.codice_errore = m.codice_errore;

@@ -23,8 +23,8 @@ struct classi_curva {
   std::array<double, 13> k{};  // index 6 + class
   classi_curva() {
     for (int c = 1; c <= 6; ++c) {
-      k[std::size_t(6 + c)] = curvatura("curvad" + std::to_string(c));
-      k[std::size_t(6 - c)] = curvatura("curvas" + std::to_string(c));
+      k[std::size_t(6 + c)] = leggi_chiave_curva("curvad" + std::to_string(c)).curvatura();
+      k[std::size_t(6 - c)] = leggi_chiave_curva("curvas" + std::to_string(c)).curvatura();
     }
   }
   double operator()(int classe) const { return k[std::size_t(6 + classe)]; }
@@ -77,7 +77,7 @@ std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t 
     std::int64_t s = std::int64_t(primo) - 1;
     if (!entra(s, n_celle) && inizio_voce >= 0 && fine_voce + 1 == primo) s = inizio_voce;
     // Past metre 1000000 the grid stops reading with error 103.
-    if (!entra(s, n_celle) || ultimo >= std::size_t(metro_massimo_griglia)) return;
+    if (!entra(s, n_celle) || ultimo >= std::size_t(regole::metro_massimo_griglia)) return;
     const std::string chiave = std::string(classe > 0 ? "curvad" : "curvas") + char('0' + std::abs(classe));
     r.push_back({chiave, {numero(s), numero(std::int64_t(ultimo) - s)}});
     inizio_voce = s;
