@@ -73,7 +73,9 @@ diagnostica codici_diagnostiche::stazioni_vicine(std::int64_t p) {
   // The first position that leaves room, where the track has it.
   const std::int64_t suggerita = p + (regole::spazio_stazioni - distanza + regole::multiplo_posizione - 1) / regole::multiplo_posizione *
                                          regole::multiplo_posizione;
-  const std::int64_t massima = posizione_massima(s_.m.n_celle, regole::margine_stazione);
+  // Suggestions stay on the line: not past its end, nor past the track's.
+  const std::int64_t fine_linea = s_.m.servizio[voce_treno].valore2;
+  const std::int64_t massima = std::min<std::int64_t>(posizione_massima(s_.m.n_celle, regole::margine_stazione), fine_linea);
   const bool c_e_posto = suggerita <= massima;
   diagnostica d;
   if (p < prima.valore3) {
@@ -191,7 +193,11 @@ void codici_diagnostiche::guasto(const guasto_lettura& g) {
       break;
     case causa_guasto::troppi_cartelli: d = s_.evento(diag::troppi_cartelli, dove); break;
     case causa_guasto::troppe_montagne: d = s_.evento(diag::troppe_montagne, dove); break;
-    case causa_guasto::senza_lunghezza: d = s_.evento(diag::senza_lunghezza, s_.src.ultimo_campo()); break;
+    case causa_guasto::senza_lunghezza:
+      // A length entry that was read and refused has its own error already.
+      if (s_.luogo_lunghezza) return;
+      d = s_.evento(diag::senza_lunghezza, s_.src.ultimo_campo());
+      break;
     case causa_guasto::lunghezza_senza_pista:
       d = s_.evento(diag::lunghezza_senza_pista, s_.luogo_valore(0), {argomento::di_metri(g.valore)});
       break;

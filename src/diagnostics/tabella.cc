@@ -70,7 +70,7 @@ std::vector<scheda_diagnostica> crea() {
       {diag::indicatore_occupato, g::errore, 21, nullptr, true, occupata, ""},
       {diag::stazioni_vicine, g::errore, 22, nullptr, true,
        "%0 starts at %1 m, %2 m after the end of %t3 at %4 m; stations need at least " + n(spazio_stazioni) +
-           " m between them: {6?there is no room for it before the end of the track, which takes stations up to %6 m|move it to %5 m or later}",
+           " m between them: {6?there is no room for it before the line's end, which takes stations up to %6 m|move it to %5 m or later}",
        ""},
       {diag::stazioni_fuori_ordine, g::errore, 22, nullptr, true,
        "%0 starts at %1 m, before the end of %t2 at %3 m: stations are written in their order along the line, each starting at least " +
@@ -226,7 +226,7 @@ std::vector<scheda_diagnostica> crea() {
        "drops it, or save the file as Windows-1252",
        ""},
       {diag::vuoto_convenzionale, g::avviso, 0, "conventional-blank", false, "%0 of the \"%1\" entry is empty: the format reads it as 0 by convention",
-       "an empty field where the format's convention allows one (off by default)"},
+       "an empty field where the format's convention allows one"},
       // ---------------------------------------------------------------- notes
       {diag::voce_disabilitata, g::nota, 0, nullptr, true, "entry disabled by its leading \"-\": \"%0\" is dropped and its values are read as key fields", ""},
       {diag::montagna_tipo_3, g::nota, 0, nullptr, true,

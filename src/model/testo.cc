@@ -47,8 +47,8 @@ char minuscola(unsigned char c) {
   }
 }
 
-// The code point of the UTF-8 sequence at i and its length; length 0 when
-// the bytes there are not a valid sequence (overlong forms included).
+}  // namespace
+
 std::pair<char32_t, int> sequenza_utf8(std::string_view in, std::size_t i) {
   // The smallest code point each sequence length may carry.
   constexpr char32_t minimo[] = {0, 0, 0x80, 0x800, 0x10000};
@@ -65,7 +65,6 @@ std::pair<char32_t, int> sequenza_utf8(std::string_view in, std::size_t i) {
   return {cp, n};
 }
 
-}  // namespace
 
 bool utf8_in_cp1252(std::string_view in, std::string& out, std::size_t& errore) {
   out.clear();

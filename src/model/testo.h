@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sc {
@@ -24,6 +25,11 @@ std::optional<std::size_t> sembra_utf8(std::string_view testo);
 // UTF-8 text to Windows-1252 bytes, or nothing when the text is not valid
 // UTF-8 or holds a character Windows-1252 has no byte for.
 std::optional<std::string> utf8_a_cp1252_esatto(std::string_view utf8);
+
+// The code point of the UTF-8 sequence at i and its length in bytes;
+// length 0 when the bytes there are not a valid sequence (overlong forms
+// included). The one decoder every conversion uses.
+std::pair<char32_t, int> sequenza_utf8(std::string_view in, std::size_t i);
 
 // Windows-1252 bytes back to UTF-8, for terminals and JSON.
 std::string cp1252_a_utf8(std::string_view testo);

@@ -186,7 +186,7 @@ std::vector<voce_formato> crea_tabella() {
                "how the area is measured: 5 and 6 run the length before the position and " + n(coda_stazione_corta) +
                    " m after, 7 and 8 the length on both sides, others half the length on each side; kinds from " +
                    n(tipo_stazione_senza_celle) + " on mark no cells"),
-        {"length", nullptr, "m", lettura_campo::i32, genere_campo::lunghezza, min32, max32, "not stored",
+        {"length", nullptr, "m", lettura_campo::i32, genere_campo::lunghezza, min32, max32, "not stored: it gives the area's start and end",
          multiplo(multiplo_lunghezza_stazione, 9), false, "the length of the station's area"},
         letto8("option", nullptr, stazione_libera),
         letto8("field 5", nullptr, "kept for stations of " + n(lunghezza_stazione_lunga) + " m or more, except the first"),

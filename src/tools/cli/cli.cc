@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/opzioni.h"
+#include "tools/cli/riferimento.h"
 
 #ifndef SC_VERSION
 #define SC_VERSION "unknown"
@@ -38,6 +39,14 @@ std::string nomi_comandi() {
   throw errore_uso("unknown command " + nome + (vicino.empty() ? "; the commands are " + nomi_comandi() : " (did you mean " + vicino + "?)"));
 }
 
+[[noreturn]] void tema_sconosciuto(const std::string& tema) {
+  std::vector<std::string> temi = {"format", "cells", "warnings"};
+  for (const comando* c : comandi()) temi.emplace_back(c->nome);
+  for (const voce_formato& f : tabella_voci()) temi.emplace_back(f.chiave);
+  const std::string vicino = piu_vicino(tema, temi, 3);
+  throw errore_uso("no help on \"" + tema + "\"" + (vicino.empty() ? "" : " (did you mean " + vicino + "?)") + "; help takes " + argomenti_aiuto);
+}
+
 int esegui(const std::vector<std::string>& args, esecuzione_in predefinita) {
   const std::string& primo = args[0];
   const std::vector<std::string> resto(args.begin() + 1, args.end());
@@ -54,9 +63,14 @@ int esegui(const std::vector<std::string>& args, esecuzione_in predefinita) {
       std::cout << pagina_generale();
       return esito_ok;
     }
-    const comando* c = trova_comando(resto[0]);
-    if (!c) comando_sconosciuto(resto[0]);
-    std::cout << pagina_aiuto(*c);
+    if (resto.size() > 1) throw errore_uso("help takes one topic: " + std::string(argomenti_aiuto));
+    const std::string& tema = resto[0];
+    if (const comando* c = trova_comando(tema)) std::cout << pagina_aiuto(*c);
+    else if (tema == "format") std::cout << riferimento_formato();
+    else if (tema == "cells") std::cout << riferimento_celle();
+    else if (tema == "warnings") std::cout << riferimento_avvisi();
+    else if (auto v = voce_da_nome(tema)) std::cout << riferimento_voce(*v);
+    else tema_sconosciuto(tema);
     return esito_ok;
   }
   if (primo == "--dir" || primo.rfind("--dir=", 0) == 0) {

@@ -44,11 +44,8 @@ std::string treno_da(const std::string& file_servizio, const std::string& scenar
 
 // The code point of one UTF-8 character, or the byte itself when it is none.
 char32_t punto_codice(std::string_view c) {
-  auto b = [&](std::size_t i) { return char32_t(static_cast<unsigned char>(c[i])); };
-  if (c.size() == 2) return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-  if (c.size() == 3) return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-  if (c.size() == 4) return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-  return b(0);
+  auto [punto, n] = sequenza_utf8(c, 0);
+  return n > 0 ? punto : char32_t(static_cast<unsigned char>(c[0]));
 }
 
 luogo_testo luogo_in(const std::string& nome, const std::string& testo, std::size_t offset, std::size_t lunghezza) {

@@ -1,10 +1,12 @@
 #include "tools/cli/manuale.h"
 
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
 #include "diagnostics/tabella.h"
+#include "model/testo.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/opzioni.h"
 
@@ -143,12 +145,47 @@ const char* genere_posizionali(const comando& c) {
 std::string testo_roff(std::string_view testo) {
   std::string r;
   bool inizio_riga = true;
-  for (char c : testo) {
+  for (std::size_t i = 0; i < testo.size(); ++i) {
+    const char c = testo[i];
     if (inizio_riga && (c == '.' || c == '\'')) r += "\\&";
     inizio_riga = c == '\n';
-    if (c == '\\') r += "\\e";
-    else if (c == '-') r += "\\-";
-    else r += c;
+    if (c == '\\') {
+      r += "\\e";
+    } else if (c == '-') {
+      r += "\\-";
+    } else if (static_cast<unsigned char>(c) >= 0x80) {
+      // A character beyond ASCII, as troff names it: \[u2030] for "‰".
+      auto [punto, n] = sequenza_utf8(testo, i);
+      char nome[16];
+      std::snprintf(nome, sizeof nome, "\\[u%04X]", static_cast<unsigned>(n > 0 ? punto : 0xFFFD));
+      r += nome;
+      i += n > 0 ? std::size_t(n) - 1 : 0;
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
+// The entries of both descriptions, each with its fields, from the table
+// that the readers use.
+std::string formato_descrizioni() {
+  std::string r = paragrafi(
+      "Both descriptions are Windows-1252 text read field by field: a field ends at a comma or a line end, so lines "
+      "carry no meaning of their own. Each entry is a key word followed by its values; a key field holding \"-\" is "
+      "disabled. The line description (NAME_linea.txt) begins with \"[generale]\" and its general entries, up to the "
+      "first header; its line items follow. The service description (NAME_TRAIN-.txt) holds its entries after "
+      "\"[generale]\". \"scenario-compiler help ENTRY\" shows the same reference on the terminal.");
+  for (const voce_formato& f : tabella_voci()) {
+    r += ".SS " + testo_roff(f.chiave) + "\n" + testo_roff(f.descrizione) + ". Example:\n.RS 4\n.nf\n" + testo_roff(f.esempio) + "\n.fi\n.RE\n";
+    for (std::size_t i = 0; i < f.campi.size(); ++i) {
+      const campo_voce& c = f.campi[i];
+      std::string testo = c.significato;
+      if (c.unita[0]) testo += "; in " + std::string(c.unita);
+      if (!c.controlli.empty()) testo += "; checks: " + c.controlli;
+      if (c.vuoto_convenzionale) testo += "; left blank by convention";
+      r += voce_man("\\fB" + std::to_string(i + 1) + "\\fR " + testo_roff(nome_campo(c)), testo);
+    }
   }
   return r;
 }
@@ -162,7 +199,7 @@ std::string pagina_manuale(std::string_view versione) {
   r << ".SH NAME\nscenario\\-compiler \\- compile train\\-driving scenarios for the simulator\n";
   r << ".SH SYNOPSIS\n" << sinossi("scenario-compiler", "[--dir DIR]");
   for (const comando* c : comandi()) r << sinossi("scenario-compiler " + std::string(c->nome), c->sinossi);
-  r << sinossi("scenario-compiler help", "[COMMAND]") << sinossi("scenario-compiler", "--version");
+  r << sinossi("scenario-compiler help", "[COMMAND | ENTRY | format | cells | warnings]") << sinossi("scenario-compiler", "--version");
   r << ".SH DESCRIPTION\n" << paragrafi(descrizione_generale);
   r << ".PP\nThe commands below compile descriptions of one's own, and look at what a compile wrote.\n";
   r << ".SH OPTIONS\n"
@@ -179,6 +216,7 @@ std::string pagina_manuale(std::string_view versione) {
     for (const opzione& o : c->opzioni) r << voce_man(forma_opzione(o), o.aiuto);
     r << voce_man("\\fB\\-\\-help\\fR, \\fB\\-h\\fR", "Shows the page of this command.") << ".RE\n";
   }
+  r << ".SH FORMAT\n" << formato_descrizioni();
   r << ".SH EXIT STATUS\n" << stati_uscita();
   r << ".SH EXAMPLES\n"
     << paragrafi(

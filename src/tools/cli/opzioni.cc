@@ -207,7 +207,7 @@ std::string pagina_generale() {
   r << "SYNOPSIS\n    scenario-compiler [--dir DIR]\n";
   for (const comando* c : comandi())
     sospeso(r, "    scenario-compiler " + std::string(c->nome) + " ", c->sinossi, 23 + std::string_view(c->nome).size());
-  r << "    scenario-compiler help [COMMAND]\n    scenario-compiler --version\n\n";
+  r << "    scenario-compiler help [COMMAND | ENTRY | format | cells | warnings]\n    scenario-compiler --version\n\n";
   r << "DESCRIPTION\n";
   paragrafi(r, descrizione_generale, 4);
   r << "\nCOMMANDS\n";
@@ -216,6 +216,9 @@ std::string pagina_generale() {
     sospeso(r, testa + std::string(testa.size() < 16 ? 16 - testa.size() : 1, ' '), c->riassunto, 16);
   }
   r << "\n    Run \"scenario-compiler help COMMAND\" (or COMMAND --help) for the options of one.\n";
+  r << "    \"scenario-compiler help format\" lists the entries of the descriptions, \"help stazione\"\n"
+       "    (or any entry's key word) the fields of one, \"help cells\" the kinds of track cell and\n"
+       "    \"help warnings\" the warnings, each with its name for -Wno-NAME.\n";
   r << "\nEXIT STATUS\n" << testo_stato_uscita << "\n";
   return r.str();
 }

@@ -22,16 +22,6 @@ const char* nome_gravita(gravita g) {
 // Events shown from a file that is no text before it is called so.
 constexpr int eventi_file_non_testo = 3;
 
-// One UTF-8 character from s[i], its code point, and how many bytes it takes.
-std::pair<char32_t, std::size_t> carattere(std::string_view s, std::size_t i) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  const std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-  if (i + n > s.size()) return {b, 1};
-  char32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
-  for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-  return {c, n};
-}
-
 std::size_t colonne(char32_t c) {
   if ((c >= 0x300 && c <= 0x36F) || (c >= 0x200B && c <= 0x200F) || (c >= 0xFE20 && c <= 0xFE2F)) return 0;
   const bool largo = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
@@ -58,9 +48,10 @@ std::string riga_mostrata(std::string_view cp1252) {
 std::size_t larghezza_visualizzata(std::string_view utf8) {
   std::size_t w = 0;
   for (std::size_t i = 0; i < utf8.size();) {
-    auto [c, n] = carattere(utf8, i);
-    w += colonne(c);
-    i += n;
+    // A byte that begins no character takes a column, as a terminal shows it.
+    auto [c, n] = sequenza_utf8(utf8, i);
+    w += n > 0 ? colonne(c) : 1;
+    i += n > 0 ? std::size_t(n) : 1;
   }
   return w;
 }
