@@ -227,7 +227,7 @@ std::string pagina_manuale(std::string_view versione) {
            "  scenario-compiler inspect out/Valmora_Ardesia.dat\n"
            "  scenario-compiler plot out -o valmora.svg\n\n"
            "compile writes out/Valmora_linea.dat, out/Valmora_Ardesia.sim and out/Valmora_Ardesia.dat, inspect lists "
-           "the track one 50 m cell per line, and plot draws the line, its profile and its objects into "
+           "the track one cell per line, and plot draws the line, its profile and its objects into "
            "valmora.svg.\n\n"
            "Without arguments the program runs its built-in scenario in its own directory; --dir runs it in "
            "another one:\n\n"

@@ -77,7 +77,11 @@ std::string numero_csv(double v) {
   return buf;
 }
 
-std::string metri_cella(std::size_t i) { return std::to_string(50 * i) + "-" + std::to_string(50 * i + 49) + " m"; }
+std::string metri_cella(std::size_t i) {
+  return std::to_string(metro_cella(std::int64_t(i))) + "-" + std::to_string(metro_cella(std::int64_t(i) + 1) - 1) + " m";
+}
+int velocita_kmh(const cella& c) { return int(c.val7) * regole::passo_velocita; }
+int pendenza_permille(const cella& c) { return int(c.val8) - regole::pendenza_piana; }
 
 std::string pendenza(int v) { return (v > 0 ? "+" : "") + std::to_string(v) + " per mille"; }
 
@@ -99,7 +103,7 @@ std::string valori_testo(const std::vector<valore_letto>& valori) {
 std::string riempimenti(const cella& c) {
   // The closing fills stop three cells before the end.
   if (c.val7 == 0 && c.val8 == 0 && c.val9 == 0 && c.montagna == 0) return "no speed, gradient or adhesion filled";
-  std::string r = std::to_string(c.val7 * 5) + " km/h, " + pendenza(int(c.val8) - 100) + ", adhesion " + std::to_string(c.val9);
+  std::string r = std::to_string(velocita_kmh(c)) + " km/h, " + pendenza(pendenza_permille(c)) + ", adhesion " + std::to_string(c.val9);
   if (c.montagna) r += ", mountain type " + std::to_string(c.montagna);
   return r;
 }
@@ -151,8 +155,9 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
     r = "{\"file\": \"track cells\", \"cells_count\": " + std::to_string(celle.size()) + ", \"line_end_m\": " + std::to_string(fine) +
         ", \"line_end_from\": " + json_stringa(dove_fine) + ", \"cells\": [";
   } else {
-    r = "track cells: " + std::to_string(celle.size()) + " cells of 50 m; the line ends at " + std::to_string(fine) + " m (from " +
-        dove_fine + "), the run-out follows to " + std::to_string(50 * celle.size()) + " m\n";
+    r = "track cells: " + std::to_string(celle.size()) + " cells of " + std::to_string(regole::metri_cella) + " m; the line ends at " +
+        std::to_string(fine) + " m (from " + dove_fine + "), the run-out follows to " + std::to_string(metro_cella(std::int64_t(celle.size()))) +
+        " m\n";
   }
   bool primo = true;
   // Text: runs of cells that hold nothing but the same fills share one line.
@@ -164,12 +169,13 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
     char testa[64];
     if (a == da) std::snprintf(testa, sizeof testa, "cell  %-13zu", a);
     else std::snprintf(testa, sizeof testa, "cells %-13s", (std::to_string(da) + "-" + std::to_string(a)).c_str());
-    r += std::string(testa) + std::to_string(50 * da) + "-" + std::to_string(50 * a + 49) + " m  " + (50 * int(da) >= fine ? "run-out  " : "") +
+    r += std::string(testa) + std::to_string(metro_cella(std::int64_t(da))) + "-" + std::to_string(metro_cella(std::int64_t(a) + 1) - 1) + " m  " +
+         (metro_cella(std::int64_t(da)) >= fine ? "run-out  " : "") +
          riempimenti(celle[da]) + "\n";
   };
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
-    const int da = 50 * int(i), a = da + 49;
+    const int da = int(metro_cella(std::int64_t(i))), a = int(metro_cella(std::int64_t(i) + 1)) - 1;
     const oggetto_linea o = leggi_cella(i, c, f.servizio);
     const bool oggetto = c.tipo != cella_vuota || c.val6 != 0 || i == 1;
     const bool scelto = (f.tipi.empty() || f.tipi.count(c.tipo)) && (passa(f, da, a) || (c.tipo != cella_vuota && passa(f, o.metri, o.metri)));
@@ -180,12 +186,12 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
     }
     if (f.json) {
       r += std::string(primo ? "\n" : ",\n") + "  {\"cell\": " + std::to_string(i) + ", \"from_m\": " + std::to_string(da) +
-           ", \"to_m\": " + std::to_string(da + 50) + ", \"run_out\": " + (coda ? "true" : "false") + ", \"kind\": " + std::to_string(c.tipo) +
+           ", \"to_m\": " + std::to_string(a + 1) + ", \"run_out\": " + (coda ? "true" : "false") + ", \"kind\": " + std::to_string(c.tipo) +
            ", \"kind_name\": " + json_stringa(nome_tipo_cella(c.tipo));
       if (c.tipo != cella_vuota)
         r += ", \"at_m\": " + std::to_string(o.metri) + ", \"maps_from_m\": " + std::to_string(o.mappati.da) + ", \"maps_to_m\": " +
              std::to_string(o.mappati.a) + ", \"label\": " + json_stringa(o.etichetta) + ", \"values\": " + valori_json(o.valori);
-      r += ", \"speed_kmh\": " + std::to_string(c.val7 * 5) + ", \"gradient_permille\": " + std::to_string(int(c.val8) - 100) +
+      r += ", \"speed_kmh\": " + std::to_string(velocita_kmh(c)) + ", \"gradient_permille\": " + std::to_string(pendenza_permille(c)) +
            ", \"adhesion\": " + std::to_string(c.val9) + ", \"mountain\": " + std::to_string(c.montagna) + ", \"approach\": " +
            std::to_string(c.val6) + ", \"raw\": " + grezzo_json(c, [](auto f) { per_campi_cella(f); }) + "}";
       primo = false;
@@ -199,7 +205,7 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
       continue;
     }
     const cella& g = celle[gruppo.value_or(i)];
-    if (gruppo && (c.val7 != g.val7 || c.val8 != g.val8 || c.val9 != g.val9 || c.montagna != g.montagna || (50 * int(*gruppo) >= fine) != coda))
+    if (gruppo && (c.val7 != g.val7 || c.val8 != g.val8 || c.val9 != g.val9 || c.montagna != g.montagna || (metro_cella(std::int64_t(*gruppo)) >= fine) != coda))
       chiudi_gruppo(i - 1);
     if (!gruppo) gruppo = i;
   }
@@ -307,7 +313,7 @@ std::string elenco_geometria(const std::vector<valore_profilo>& punti, const fil
     for (const auto& [n, v] : campi) r += std::string(", \"") + n + "\": " + v;
     return r + "}\n";
   }
-  std::string r = "line geometry: metres 0 to " + std::to_string(metri - 1) + " (the last 7000 are the run-out after the line's end)\n";
+  std::string r = "line geometry: metres 0 to " + std::to_string(metri - 1) + " (the last " + std::to_string(regole::coda_linea) + " are the run-out after the line's end)\n";
   for (const auto& [n, v] : campi) r += std::string("  ") + n + ": " + v + "\n";
   return r + "  (--points lists every point)\n";
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "model/regole.h"
 #include "model/testo.h"
 
 namespace sc {
@@ -142,8 +143,8 @@ std::vector<tratto> tratti(const std::vector<cella>& celle, F valore) {
   std::vector<tratto> r;
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const int v = valore(celle[i]);
-    if (!r.empty() && r.back().valore == v) r.back().a = 50 * int(i + 1);
-    else r.push_back({50 * int(i), 50 * int(i + 1), v});
+    if (!r.empty() && r.back().valore == v) r.back().a = int(metro_cella(std::int64_t(i) + 1));
+    else r.push_back({int(metro_cella(std::int64_t(i))), int(metro_cella(std::int64_t(i) + 1)), v});
   }
   return r;
 }
@@ -173,12 +174,14 @@ void rallentamenti(linea_letta& l, const std::vector<cella>& celle) {
     rallentamento_letto r;
     r.cella_inizio = s;
     r.cella_fine = e;
-    r.inizio = 50 * (int(s) - 1);
-    r.fine = 50 * (int(e) - 1);
+    r.inizio = posizione_di(std::int64_t(s), aggancio::punto);
+    r.fine = posizione_di(std::int64_t(e), aggancio::punto);
     r.velocita = celle[s].val1;
     r.d_v = celle[s].val2;
     r.f_tt = celle[s].val3;
-    if (s >= 24 && celle[s - 24].tipo == cella_avviso_rallentamento) r.avviso = 50 * (int(s) - 25);
+    // The warning board stands a whole number of cells before the start.
+    const std::size_t davanti = std::size_t(regole::distanza_avviso / regole::metri_cella);
+    if (s >= davanti && celle[s - davanti].tipo == cella_avviso_rallentamento) r.avviso = r.inizio - regole::distanza_avviso;
     l.rallentamenti.push_back(r);
   }
   // The start's listing says where the restriction ends and where it is announced.
@@ -195,8 +198,9 @@ std::vector<montagna_letta> montagne(const std::vector<cella>& celle) {
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     if (c.montagna == 0) continue;
-    if (!r.empty() && r.back().a == 50 * int(i) && r.back().tipo == c.montagna) r.back().a += 50;
-    else r.push_back({50 * int(i), 50 * int(i + 1), c.montagna, false});
+    const int da = int(metro_cella(std::int64_t(i))), a = int(metro_cella(std::int64_t(i) + 1));
+    if (!r.empty() && r.back().a == da && r.back().tipo == c.montagna) r.back().a = a;
+    else r.push_back({da, a, c.montagna, false});
     if (c.tipo == cella_marcatore_montagna) r.back().segnalata = true;
   }
   return r;
@@ -208,12 +212,12 @@ linea_letta leggi_linea(const std::vector<cella>& celle, const std::vector<voce_
   linea_letta l;
   const voce_servizio vuota;
   auto el = [&](int k) -> const voce_servizio& { return std::size_t(k) < servizio.size() ? servizio[std::size_t(k)] : vuota; };
-  l.metri_celle = 50 * int(celle.size());
+  l.metri_celle = int(metro_cella(std::int64_t(celle.size())));
   l.lunghezza = std::clamp(el(voce_treno).valore2, 0, l.metri_celle);
   for (std::size_t i = 0; i < celle.size(); ++i)
     if (celle[i].tipo != cella_vuota) l.oggetti.push_back(leggi_cella(i, celle[i], servizio));
-  l.pendenze = tratti(celle, [](const cella& c) { return int(c.val8) - 100; });
-  l.velocita = tratti(celle, [](const cella& c) { return int(c.val7) * 5; });
+  l.pendenze = tratti(celle, [](const cella& c) { return int(c.val8) - regole::pendenza_piana; });
+  l.velocita = tratti(celle, [](const cella& c) { return int(c.val7) * regole::passo_velocita; });
   l.aderenza = tratti(celle, [](const cella& c) { return int(c.val9); });
   l.montagne = montagne(celle);
   l.stazioni = stazioni(celle, servizio);
