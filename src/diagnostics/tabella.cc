@@ -138,7 +138,7 @@ std::vector<scheda_diagnostica> crea() {
       {diag::non_riprodotto, g::errore, 0, nullptr, true, "%0: not reproduced: %1", ""},
       // ---------------------------------------------------------------- warnings
       {diag::chiave_sconosciuta, g::avviso, 0, "unknown-key", true, "unknown key word \"%0\": " + riletti,
-       "a key field that no entry takes, and no entry is near"},
+       "a key field that no entry takes, such as a misspelt key word"},
       {diag::chiave_sconosciuta_simile, g::avviso, 0, "unknown-key", true, "unknown key word \"%0\"; did you mean \"%1\"? The " + riletti.substr(4),
        ""},
       {diag::commento, g::avviso, 0, "comment", true, "the format has no comments: \"%0\" is read as a key field, matches no entry and is dropped",

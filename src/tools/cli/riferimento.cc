@@ -125,8 +125,11 @@ std::string riferimento_formato() {
     for (voce v : chiavi_di(s)) riempi(r, "  " + colonna(formato(v).chiave, 30), formato(v).descrizione, 32);
     r << "\n";
   };
-  r << "Both descriptions are Windows-1252 text read field by field: fields end at a comma or a line end, and lines carry "
-       "no meaning of their own. Each entry is a key word followed by its values. A key field holding \"-\" is disabled.\n\n";
+  riempi(r, "",
+         "Both descriptions are Windows-1252 text read field by field: fields end at a comma or a line end, and lines carry no "
+         "meaning of their own. Each entry is a key word followed by its values. A key field holding \"-\" is disabled.",
+         0);
+  r << "\n";
   sezione("LINE DESCRIPTION, general section (after \"[generale]\", up to the first header)", sezione_voce::generale);
   sezione("LINE DESCRIPTION, line items (after the first header, any order)", sezione_voce::voci_linea);
   sezione("SERVICE DESCRIPTION (after \"[generale]\", any order)", sezione_voce::servizio);
@@ -136,9 +139,13 @@ std::string riferimento_formato() {
 
 std::string riferimento_celle() {
   std::ostringstream r;
-  r << "Every compiled track holds one " << byte_cella << "-byte cell per " << regole::metri_cella
-    << " m, the line and its " << regole::coda_linea << " m run-out. A cell holds one object, of one of these kinds, and the\n"
-       "layers that every cell carries: speed limit, gradient, adhesion, mountain scenery and approach marks.\n\n";
+  riempi(r, "",
+         "Every compiled track holds one " + std::to_string(byte_cella) + "-byte cell per " + std::to_string(regole::metri_cella) +
+             " m, the line and its " + std::to_string(regole::coda_linea) +
+             " m run-out. A cell holds one object, of one of these kinds, and the layers that every cell carries: speed limit, "
+             "gradient, adhesion, mountain scenery and approach marks.",
+         0);
+  r << "\n";
   for (const tipo_cella_info& t : tabella_tipi_cella()) {
     r << "  " << colonna(std::to_string(t.tipo), 4) << colonna(t.nome, 28) << "--kind " << t.chiave << "\n";
     if (t.da) r << "      written by the \"" << formato(*t.da).chiave << "\" entry\n";
@@ -151,8 +158,9 @@ std::string riferimento_celle() {
 
 std::string riferimento_avvisi() {
   std::ostringstream r;
-  r << "Every warning ends with its name, as [-WNAME]. -Wno-NAME turns one off, -WNAME turns one on, -Werror=NAME counts\n"
-       "it as an error; --warnings-as-errors counts them all.\n\n";
+  riempi(r, "", "Every warning ends with its name, as [-WNAME]. -Wno-NAME turns one off, -WNAME turns one on, -Werror=NAME "
+               "counts it as an error; --warnings-as-errors counts them all.", 0);
+  r << "\n";
   for (std::string_view n : nomi_avvisi()) {
     std::string spiegazione;
     for (const scheda_diagnostica& s : tabella_diagnostiche())
