@@ -42,7 +42,8 @@ int esegui(const argomenti& a) {
   std::vector<differenza> d;
   if (cartelle) {
     const scelta_scenario scelta{a.valore_o("--scenario", ""), a.valore_o("--train", "")};
-    d = differenze_scenari(carica_scenario(x, scelta), carica_scenario(y, scelta));
+    const scenario_compilato sa = carica_scenario(x, scelta), sb = carica_scenario(y, scelta);
+    d = a.ha("--cells") ? differenze_scenari(sa, sb) : differenze_oggetti(sa, sb);
   } else {
     d = differenze_file(x, y);
   }
@@ -55,15 +56,20 @@ int esegui(const argomenti& a) {
 const comando comando_diff = {
     "diff",
     "show what changed between two compiled scenarios",
-    "A B [--train NAME] [--scenario NAME]",
-    "Compares the scenarios compiled in directories A and B, or two binary files of the same kind, and lists what "
-    "changed from A to B, one line each: cells by metres and by what they hold, service records by their role, "
-    "the plan of the line by its first and last differing metre:\n\n"
-    "  metres 1000-1499 (cells 20-29): gradient -12 -> -10\n"
-    "  station 3 \"BRUNEA\": time 11:44 -> 11:45\n"
+    "A B [--cells] [--train NAME] [--scenario NAME]",
+    "Compares the scenarios compiled in directories A and B and lists what changed from A to B, one line each, by "
+    "the objects the descriptions wrote: a station by its name, signals and boards by their order, each with its "
+    "approach marks and the compiler's marks, values in the author's units:\n\n"
+    "  signal moved 2600 -> 2650 m\n"
+    "  speed board at 700 m: speed a vas/vad 70 km/h -> 80 km/h\n"
+    "  station BRUNEA: time 11:44:00 -> 11:45:00\n"
+    "  gradient at metres 1500-2599: -8 ‰ -> -9 ‰\n"
     "  plan: metres 1801-15998 differ\n\n"
-    "The exit status is 0 when nothing differs and 2 when something does.",
+    "With --cells it lists cells by metres and by what they hold, and service records by their role, as two "
+    "binary files of the same kind are always compared. The exit status is 0 when nothing differs and 2 when "
+    "something does.",
     {
+        {"--cells", nullptr, nullptr, "Lists cells by metres and records by their role instead of objects."},
         {"--train", nullptr, "NAME", "The train to compare when a directory holds several."},
         {"--scenario", nullptr, "NAME", "The scenario to compare when a directory holds several."},
     },

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "model/regole.h"
 #include "model/testo.h"
 #include "tools/inspect/ispeziona.h"
 
@@ -297,11 +298,12 @@ std::string riga_differenza(const differenza& d) {
     case differenza::parte::servizio: return d.oggetto + ": " + d.testo;
     case differenza::parte::celle: {
       const std::string celle = d.primo == d.ultimo ? "cell " + std::to_string(d.primo) : "cells " + std::to_string(d.primo) + "-" + std::to_string(d.ultimo);
-      return "metres " + std::to_string(50 * d.primo) + "-" + std::to_string(50 * (d.ultimo + 1) - 1) + " (" + celle + "): " + d.testo;
+      return "metres " + std::to_string(metro_cella(d.primo)) + "-" + std::to_string(metro_cella(d.ultimo + 1) - 1) + " (" + celle + "): " + d.testo;
     }
     case differenza::parte::piano:
       if (d.testo.empty()) return "plan: metres " + std::to_string(d.primo) + "-" + std::to_string(d.ultimo) + " differ";
       return "plan: " + d.testo;
+    case differenza::parte::oggetti: return d.testo.empty() ? d.oggetto : d.oggetto + ": " + d.testo;
   }
   return d.testo;
 }

@@ -13,7 +13,8 @@
 namespace sc {
 
 struct differenza {
-  enum class parte { servizio, celle, piano };
+  // Objects are named in `oggetto` and sorted by their metres in `primo`.
+  enum class parte { servizio, celle, piano, oggetti };
   parte dove = parte::celle;
   std::int64_t primo = 0, ultimo = 0;  // cells, the record twice, or metres
   std::string oggetto;                 // records: their role, as 'station "BRUNEA"'
@@ -30,6 +31,10 @@ std::vector<differenza> differenze_servizio(const std::vector<voce_servizio>& a,
 std::vector<differenza> differenze_piano(const std::vector<valore_profilo>& a, const std::vector<valore_profilo>& b);
 // Records first, then cells by metres, then the plan.
 std::vector<differenza> differenze_scenari(const scenario_compilato& a, const scenario_compilato& b);
+// By the objects the descriptions wrote: general records, then stations,
+// signals, boards, restrictions, marks, mountains and fills along the line,
+// then the plan: "signal moved 700 -> 750 m".
+std::vector<differenza> differenze_oggetti(const scenario_compilato& a, const scenario_compilato& b);
 
 // One line: "metres 1000-1500 (cells 20-29): gradient -12 -> -10",
 // 'station "BRUNEA": time 11:44 -> 11:45', "plan: metres 1801-15998 differ".
