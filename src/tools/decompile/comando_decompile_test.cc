@@ -78,6 +78,8 @@ TEST_F(Decompile, DiffOfAOneLineEdit) {
   std::ofstream(dir / "src" / servizio, std::ios::binary) << testo;
   ASSERT_EQ(esegui({"compile", "src/" + linea, "src/" + servizio, "--out", "edited"}), 0) << err;
   EXPECT_EQ(esegui({"diff", "builtin", "edited"}), 2);
+  EXPECT_EQ(out, "station BRUNEA: time 11:44:00 -> 11:45:00\n");
+  EXPECT_EQ(esegui({"diff", "builtin", "edited", "--cells"}), 2);
   EXPECT_EQ(out, "station 3 \"BRUNEA\": time 11:44 -> 11:45\n");
   EXPECT_EQ(esegui({"diff", "builtin/Vidaroz del Zavro_Tersio.dat", "edited/Vidaroz del Zavro_Tersio.dat"}), 0) << out;
   EXPECT_EQ(out, "");
