@@ -134,7 +134,7 @@ std::vector<scheda_diagnostica> crea() {
        "this file is written in UTF-16 (%0), which the simulator does not read: save it as Windows-1252 (in Notepad: Save As, "
        "Encoding ANSI)",
        ""},
-      {diag::non_testo, g::errore, 0, nullptr, true, "this file holds NUL bytes: it is not a text description, and it is read no further", ""},
+      {diag::non_testo, g::errore, 0, nullptr, true, "this file holds NUL bytes: it is not a text description, and only its first few problems are shown", ""},
       {diag::non_riprodotto, g::errore, 0, nullptr, true, "%0: not reproduced: %1", ""},
       // ---------------------------------------------------------------- warnings
       {diag::chiave_sconosciuta, g::avviso, 0, "unknown-key", true, "unknown key word \"%0\": " + riletti,

@@ -64,6 +64,7 @@ TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
     std::string linea, servizio;
     int uscita;
     std::string messaggio;  // the first line on standard error
+    bool scritto = true;    // the track cells are written
   } casi[] = {
       {test::linea_con(""), test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, X\r\n"), 2,
        "src/L_T-.txt:2:11: error: station \"X\": position 3310 m is not a multiple of 50 m; use 3300 or 3350 [8]\n"},
@@ -74,7 +75,14 @@ TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
        "src/L_T-.txt:2:1: error: the restriction at 2000 m: no free cell for the approach mark 5 to 7 cells before it, at metres "
        "1700-1849: the abatement mark at 1800 m (cell 36), the abatement mark at 1750 m (cell 35) and the abatement mark at 1700 m "
        "(cell 34) [12]\n"},
-      {"[generale]\r\n[fine]\r\n", test::servizio_con(""), 2, "src/L_linea.txt:2:1: error: no \"lunghezza percorso\" entry"},
+      {"[generale]\r\n[fine]\r\n", test::servizio_con(""), 2, "src/L_linea.txt:2:1: error: no \"lunghezza percorso\" entry", false},
+      {test::linea_con(""), "[generali]\r\nnumero vetture, 4\r\n[fine]\r\n", 2,
+       "src/L_T-.txt:1:1: error: no \"[generale]\" section marker in the service description, so nothing in it is read; did you mean", false},
+      {test::linea_con(""), std::string("\xFF\xFE[\0g\0e\0", 8), 2, "src/L_T-.txt:1:1: error: this file is written in UTF-16 (UTF-16LE)", false},
+      {test::linea_con(""), test::servizio_con(std::string("segnale, 700, 1,3,1,1,0,0,0,0,0,0\0\0\r\n", 39)), 2,
+       "src/L_T-.txt:1:1: error: this file holds NUL bytes: it is not a text description"},
+      {test::linea_con(""), test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, \x1b]0;X\x07\r\n"), 2,
+       "src/L_T-.txt:2:11: error: station \"\\x1b]0;X\\x07\": position 3310 m"},
       {test::linea_con(""), test::servizio_con("abbattimento, 50, 1\r\n"), 3,
        "src/L_T-.txt:2:1: error: the abatement mark at 50 m stands in cell 1, whose first value the compiler keeps for its format marker"},
   };
@@ -86,10 +94,10 @@ TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
     fs::rename(dir / "src/T-.txt", dir / "src/L_T-.txt");
     EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out"}), c.uscita);
     EXPECT_EQ(err.rfind(c.messaggio, 0), 0u) << err;
-    EXPECT_NE(err.find("1 error\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("1 error"), std::string::npos) << err;
     EXPECT_EQ(test::leggi_file(dir / "src/L_linea.txt"), c.linea);
     EXPECT_EQ(test::leggi_file(dir / "src/L_T-.txt"), c.servizio);
-    EXPECT_EQ(fs::exists(dir / "out/L_T.dat"), c.uscita == 2 && c.linea != "[generale]\r\n[fine]\r\n");
+    EXPECT_EQ(fs::exists(dir / "out/L_T.dat"), c.uscita == 2 && c.scritto);
   }
 }
 
@@ -117,6 +125,16 @@ TEST_F(Cli, CheckReportsEveryProblemAndWritesNothing) {
   EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--diagnostics-format=json"}), 0);
   EXPECT_EQ(err.rfind("{\"diagnostics\": [\n  {\"file\": \"src/L_linea.txt\", \"line\": 4, \"column\": 1, \"severity\": \"warning\"", 0), 0u) << err;
   EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "--diagnostics-format=xml"}), 1);
+  // Warnings by name.
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "-Wno-unknown-key"}), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "-Werror=unknown-key"}), 2);
+  EXPECT_NE(err.find("[-Werror=unknown-key]"), std::string::npos) << err;
+  EXPECT_EQ(esegui({"check", "src/L_linea.txt", "src/L_T-.txt", "-Wunknown-kye"}), 1);
+  EXPECT_NE(err.find("unknown warning option -Wunknown-kye (did you mean -Wunknown-key?)"), std::string::npos) << err;
+  EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "kept", "-Werror=unknown-key", "--no-output-on-error"}), 2);
+  EXPECT_FALSE(fs::exists(dir / "kept/L_T.dat")) << "no output on an error";
+  EXPECT_NE(err.find("no binary file written"), std::string::npos) << err;
 
   // compile prints the same, and its status stays that of the files.
   EXPECT_EQ(esegui({"compile", "src/L_linea.txt", "src/L_T-.txt", "--out", "out/"}), 0);
