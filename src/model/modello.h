@@ -152,14 +152,6 @@ struct modello {
   std::array<std::int32_t, 81> montagna_fine{};
   std::int32_t n_montagne = 0;
   std::int32_t genera_linea = 0;
-  // Shared working variables. The procedures here keep their counters local;
-  // these stay for the model's completeness and are free for any procedure.
-  std::int32_t indice_c = 0;
-  std::int32_t indice_d = 0;
-  std::int32_t indice_e = 0;
-  std::int32_t indice = 0;
-  std::int32_t indice_b = 0;
-  std::int32_t indice_f = 0;
   std::string nome_treno;
   std::string nome_scenario;
   std::string campo;
