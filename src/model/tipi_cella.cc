@@ -97,6 +97,7 @@ const char* nome_corsia(corsia c) {
     case corsia::rallentamenti: return "Restrictions";
     case corsia::abbattimenti: return "Abatement";
     case corsia::montagne: return "Mountains";
+    case corsia::curve: return "Curves";
     case corsia::nessuna: break;
   }
   return "";

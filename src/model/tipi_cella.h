@@ -16,8 +16,9 @@
 
 namespace sc {
 
-// The lanes of the pictures, top to bottom.
-enum class corsia : unsigned char { stazioni, segnali, tabelle_velocita, cartelli, rallentamenti, abbattimenti, montagne, nessuna };
+// The lanes of the pictures, top to bottom. The curves come from the plan
+// of the line, not from the cells.
+enum class corsia : unsigned char { stazioni, segnali, tabelle_velocita, cartelli, rallentamenti, abbattimenti, montagne, curve, nessuna };
 inline constexpr int numero_corsie = int(corsia::nessuna);
 
 // The mark an object gets in its lane: a bar (segno), a mast with its lamp

@@ -11,6 +11,7 @@
 #include "tools/cli/testo_sicuro.h"
 #include "tools/drawing/pianta_linea.h"
 #include "tools/drawing/regole_disegno.h"
+#include "tools/inspect/curve_pianta.h"
 #include "tools/inspect/oggetti_linea.h"
 
 namespace sc {
@@ -155,7 +156,7 @@ std::string colore_pendenza(int v) {
 
 class tavola {
  public:
-  explicit tavola(const scenario_compilato& s) : s_(s), l_(leggi_linea(s.celle, s.servizio)) {
+  explicit tavola(const scenario_compilato& s) : s_(s), l_(leggi_linea(s.celle, s.servizio)), curve_(leggi_curve(s.geometria)) {
     fine_ = l_.lunghezza;
     totale_ = std::max({l_.metri_celle, fine_, 1});
     const double margine = std::max(fine_ * disegno::margine_vista, disegno::margine_vista_minimo);
@@ -482,7 +483,7 @@ class tavola {
   }
 
   // A mark at x (metres) with its glyph, or a bar [x0, x1] with its label
-  // in the middle (mountain ranges), or both.
+  // in the middle (mountain ranges, curves), or both.
   struct voce_corsia {
     double x, x0, x1;
     bool barra;
@@ -514,6 +515,11 @@ class tavola {
       voci[std::size_t(disegno::di(strato::montagna).in_corsia)].push_back({double(m.da), double(m.da), double(m.a), true, glifo::nessuno,
                                                       "type " + std::to_string(m.tipo) + (m.segnalata ? ", markers" : ""),
                                                       colore(strato::montagna), fondo(strato::montagna)});
+    for (const curva_letta& c : curve_) {
+      const strato s = c.sinistra ? strato::curva_sinistra : strato::curva_destra;
+      voci[std::size_t(disegno::di(s).in_corsia)].push_back(
+          {double(c.inizio), double(c.inizio), double(c.fine), true, glifo::nessuno, lato_classe(c), colore(s), fondo(s)});
+    }
     for (auto& lista : voci)
       std::stable_sort(lista.begin(), lista.end(), [](const voce_corsia& a, const voce_corsia& b) { return a.x < b.x; });
     return voci;
@@ -572,7 +578,9 @@ class tavola {
         return "<rect x=\"0\" y=\"-2\" width=\"24\" height=\"8\" fill=\"" + fondo(s.s) + "\"/><path d=\"M0 -2h24\" stroke=\"" + c + "\" stroke-width=\"2.2\"/>";
       case strato::aderenza: return "<path d=\"M0 2h24\" stroke=\"" + c + "\" stroke-width=\"1.8\"/>";
       case strato::area_stazione:
-      case strato::montagna: return "<rect x=\"0\" y=\"-4\" width=\"24\" height=\"8\" fill=\"" + fondo(s.s) + "\"/>";
+      case strato::montagna:
+      case strato::curva_destra:
+      case strato::curva_sinistra: return "<rect x=\"0\" y=\"-4\" width=\"24\" height=\"8\" fill=\"" + fondo(s.s) + "\"/>";
       case strato::discesa:
       case strato::piano:
       case strato::cursore: break;  // in another layer's line, or not on a sheet
@@ -604,6 +612,7 @@ class tavola {
 
   const scenario_compilato& s_;
   linea_letta l_;
+  std::vector<curva_letta> curve_;
   int fine_ = 0, totale_ = 1;
   double da_ = 0, a_ = 1;
 };

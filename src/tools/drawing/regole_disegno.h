@@ -74,12 +74,13 @@ inline constexpr double pendenza_testo_chiaro = 18;
 // ---------------------------------------------------------------- layers that are no cell kind
 
 enum class strato : unsigned char {
-  traccia, coda, fine_linea, area_stazione, quota, salita, discesa, piano, limite, rallentamento, aderenza, montagna, cursore,
+  traccia, coda, fine_linea, area_stazione, quota, salita, discesa, piano, limite, rallentamento, aderenza, montagna,
+  curva_destra, curva_sinistra, cursore,
 };
 
 // `colore` draws lines, marks and labels; areas take it at opacity `fondo`.
 // A layer without a name has no line in the legends; the bars of mountain
-// ranges stand in a lane of their own.
+// ranges and curves stand in a lane of their own.
 struct info_strato {
   strato s;
   const char* chiave;
@@ -88,7 +89,7 @@ struct info_strato {
   double fondo;
   corsia in_corsia = corsia::nessuna;
 };
-inline constexpr std::array<info_strato, 13> strati = {{
+inline constexpr std::array<info_strato, 15> strati = {{
     {strato::traccia, "traccia", "track", "#2c3e50", 0},
     {strato::coda, "coda", "run-out after the line's end", "#95a5a6", 0.16},
     {strato::fine_linea, "fine_linea", "line's end", "#c0392b", 0},
@@ -101,6 +102,8 @@ inline constexpr std::array<info_strato, 13> strati = {{
     {strato::rallentamento, "rallentamento", "restriction: speed and length", "#e67e22", 0.25},
     {strato::aderenza, "aderenza", "adhesion", "#117a65", 0},
     {strato::montagna, "montagna", "mountain range and its type", "#7d6608", 0.35, corsia::montagne},
+    {strato::curva_destra, "curva_destra", "curve to the right (d) and its class", "#148f77", 0.35, corsia::curve},
+    {strato::curva_sinistra, "curva_sinistra", "curve to the left (s) and its class", "#8e44ad", 0.35, corsia::curve},
     {strato::cursore, "cursore", "cursor", "#d4ac0d", 0},
 }};
 constexpr const info_strato& di(strato s) { return strati[std::size_t(s)]; }

@@ -1,13 +1,16 @@
 #include "tools/drawing/view.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "model/regole.h"
+#include "parsing/profilo_griglia.h"
 #include "tools/cli/testo_sicuro.h"
 #include "tools/drawing/pianta_linea.h"
 #include "tools/drawing/regole_disegno.h"
 #include "tools/drawing/view_risorse.h"
+#include "tools/inspect/curve_pianta.h"
 #include "tools/inspect/oggetti_linea.h"
 
 namespace sc {
@@ -22,6 +25,7 @@ constexpr std::size_t punti_pianta_massimi = 150000;
 
 std::string n(double v) { return json_numero(v); }
 std::string n(int v) { return std::to_string(v); }
+std::string n(std::int64_t v) { return std::to_string(v); }
 std::string n(bool v) { return v ? "true" : "false"; }
 std::string n(const char* t) { return t ? json_stringa(t) : "null"; }
 
@@ -126,6 +130,21 @@ std::string corsie_pagina() {
   return r + "]";
 }
 
+std::string metri(std::int64_t m) { return std::to_string(m) + " m"; }
+
+std::string curve_pagina(const scenario_compilato& s) {
+  return lista(leggi_curve(s.geometria), [](const curva_letta& c) {
+    const double k = std::abs(leggi_chiave_curva("curva" + lato_classe(c)).curvatura());
+    const std::vector<valore_letto> valori = {
+        {"side", c.sinistra ? "left (s), anticlockwise" : "right (d), clockwise"},
+        {"class", std::to_string(c.classe) + ", a radius of about " + metri(std::int64_t(arrotonda(1 / k)))},
+        {"from", metri(c.inizio)},
+        {"to", metri(c.fine)},
+        {"length", metri(c.fine - c.inizio)}};
+    return "[" + n(c.inizio) + "," + n(c.fine) + "," + json_stringa(lato_classe(c)) + "," + n(c.sinistra) + "," + coppie(valori) + "]";
+  });
+}
+
 }  // namespace
 
 std::string dati_view(const scenario_compilato& s) {
@@ -150,6 +169,7 @@ std::string dati_view(const scenario_compilato& s) {
          return "[" + n(int(o.cella)) + "," + n(o.tipo) + "," + n(o.metri) + "," + n(o.mappati.da) + "," + n(o.mappati.a) + "," +
                 json_stringa(o.etichetta) + "," + coppie(o.valori) + "]";
        });
+  r += ",\"curve\":" + curve_pagina(s);
   r += ",\"metri_cella\":" + n(regole::metri_cella) + ",\"passo_marcatori_montagna\":" + n(regole::passo_marcatori_montagna);
   r += ",\"tipi\":" + tipi_pagina() + ",\"corsie\":" + corsie_pagina() + ",\"regole\":" + regole_pagina();
   return r + "}";

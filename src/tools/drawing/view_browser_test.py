@@ -5,11 +5,11 @@ chromedriver's WebDriver interface (Python standard library only).
 For the built-in scenario, a restriction-rich scenario and the largest line:
 writes the page with `scenario-compiler view`, opens it from disk, and checks
 that it renders without console errors or network requests, that the
-stations, signals and other objects are drawn with labels that never
-overlap at several zoom levels, that the lanes and the legend carry the
-names of the cell table the page's data holds, and that pointing at an
-object shows its details; and that the texts of the `plot` picture, as the browser lays them
-out, never overlap either. Screenshots are kept in the artefacts directory.
+stations, signals, curves and other objects are drawn with labels that
+never overlap at several zoom levels, that the lanes and the legend carry
+the names of the cell table the page's data holds, and that pointing at an
+object or a curve shows its details; and that the texts of the `plot`
+picture, as the browser lays them out, never overlap either. Screenshots are kept in the artefacts directory.
 
 Exit status 77 (skipped) when Chromium or chromedriver is not installed.
 """
@@ -194,7 +194,7 @@ def controlla_pagina(wd, c, nome, pagina, attese, artefatti):
     dati = wd.esegui("return JSON.parse(document.getElementById('dati').textContent)")
     titoli = wd.dopo_disegno("return vistaLinea.etichette.lungo.filter(function (e) { return e.corsia === 'titolo'; }).map(function (e) { return e.testo; });")
     attesi = [p["nome"] for p in dati["regole"]["pannelli"] if p["nome"]] + dati["corsie"]
-    c.vero(titoli == attesi and "Signals" in titoli, "%s: panel titles %s, expected %s" % (nome, titoli, attesi))
+    c.vero(titoli == attesi and "Curves" in titoli, "%s: panel titles %s, expected %s" % (nome, titoli, attesi))
     legenda = wd.esegui("return Array.from(document.querySelectorAll('#legenda li')).map(function (l) { return l.textContent; })")
     tipi = [t["nome"] for t in dati["tipi"].values()]
     c.vero(all(t in legenda for t in tipi) and "restriction warning board" in tipi, "%s: the legend %s lacks kinds of %s" % (nome, legenda, tipi))
@@ -238,17 +238,17 @@ ATTESE = {
     "builtin": {
         "stazioni": ["PRATOSERVINO", "VALDISPRETO", "BRUNEA", "COLLE ZAVRO", "PIANOSCA"],
         "etichette": ["PRATOSERVINO 11:35", "PIANOSCA 11:52", "3/1/1", "3/1/1 t240", "70 km/h", "60 km/h",
-                      "(BRUNEA)", "(TERMINE TRATTA)", "−12‰", "end of line 9.000 km"],
+                      "(BRUNEA)", "(TERMINE TRATTA)", "−12‰", "end of line 9.000 km", "d5", "s3", "d6", "s6"],
         "pianta": ["PRATOSERVINO", "COLLE ZAVRO", "end of line 9.000 km"],
         "zoom": [[2000, 5000], [3900, 4300], [8000, 16050]],
-        "punta": [[2600, "Signals", "signal"]],
+        "punta": [[2600, "Signals", "signal"], [1950, "Curves", "curve d5"]],
     },
     "ricca": {
         "stazioni": ["ALFA", "BETA", "GAMMA"],
         "etichette": ["30 km/h", "warn 30 km/h", "warn 50 km/h", "120 km/h", "90", "type 2, markers", "type 4, markers",
-                      "80/70/60 km/h", "3/1/1 | 2/1/1", "(SOSTA)", "+12‰"],
+                      "80/70/60 km/h", "3/1/1 | 2/1/1", "(SOSTA)", "+12‰", "d3", "s5", "d6"],
         "zoom": [[0, 4000], [2500, 3700], [6000, 10000]],
-        "punta": [[3000, "Restrictions", "restriction start"]],
+        "punta": [[3000, "Restrictions", "restriction start"], [4200, "Curves", "curve s5"]],
     },
     "grande": {
         "stazioni": ["S%d" % k for k in range(50)],

@@ -43,7 +43,7 @@
   stazioni.forEach(function (s) { if (s.cella >= 0) fermate.set(s.cella, s); });
   rallentamenti.forEach(function (r) { inizi.set(r.cellaInizio, r); });
 
-  // Objects that are no cell (ranges, runs) carry a name of their own
+  // Objects that are no cell (ranges, runs, curves) carry a name of their own
   // instead of a kind.
   function nomeTipo(t) { return TIPI[t] ? TIPI[t].nome : "kind " + t; }
   // A tick a hair before the start is the start, not "-0.0 km".
@@ -102,6 +102,10 @@
       nomeProprio: "mountain range", metri: m.da, da: m.da, a: m.a, etichetta: "type " + m.tipo,
       valori: [["mountain type", String(m.tipo)], ["from", m.da + " m"], ["to", m.a + " m"],
         ["markers", m.segnalata ? "every " + D.passo_marcatori_montagna + "th cell" : "none"]] });
+  });
+  D.curve.forEach(function (c) {
+    barra(c[3] ? "curva_sinistra" : "curva_destra", c[0], c[1], c[2],
+      { nomeProprio: "curve", metri: c[0], da: c[0], a: c[1], etichetta: c[2], valori: c[4] });
   });
   CORSIE.forEach(function (c) { c.voci.sort(function (a, b) { return a.x - b.x; }); });
 
@@ -1082,6 +1086,8 @@
       rallentamento: function (g) { riempi("rallentamento", 6, 8)(g); g.strokeStyle = colore("rallentamento"); g.lineWidth = 2.2; linea(g, 2, 6, 26, 6); },
       aderenza: function (g) { g.strokeStyle = colore("aderenza"); g.lineWidth = 1.8; linea(g, 2, 10, 26, 10); },
       montagna: riempi("montagna", 4, 8),
+      curva_destra: riempi("curva_destra", 4, 8),
+      curva_sinistra: riempi("curva_sinistra", 4, 8),
       cursore: function (g) { g.fillStyle = colore("cursore"); g.beginPath(); g.arc(14, 8, 5, 0, 2 * Math.PI); g.fill(); },
     };
     const voci = [];
