@@ -16,7 +16,7 @@ std::vector<tipo_cella_info> crea_tabella() {
         {"aspect 3, left and right", "s3/d3", d::aspetti},
         {"ratio and signals", "rapp/sx/dx", d::codice_segnale},
         {"time", "tempo", d::numero}},
-       corsia::segnali, glifo::segno, "#1e8449"},
+       corsia::segnali, glifo::palo, "#1e8449"},
       {cella_fine_rallentamento, "restriction end", "restriction-end", "the end of a restriction", voce::rallentamento, aggancio::punto,
        {{"speed", "v", d::kmh}, {"second speed", "d_v", d::numero}, {"flag", "f_tt", d::numero}},
        corsia::rallentamenti, glifo::fine, "#ba4a00"},
@@ -31,7 +31,7 @@ std::vector<tipo_cella_info> crea_tabella() {
       {cella_indicatore_vmax, "speed board", "speed-board", "a speed board", voce::indicatori, aggancio::punto,
        {{"speed a", "vas/vad", d::tabella}, {"speed b", "vbs/vbd", d::tabella}, {"speed c", "vcs/vcd", d::tabella},
         {"stripes", "strisces/strisced", d::strisce}},
-       corsia::tabelle_velocita, glifo::segno, "#c0392b"},
+       corsia::tabelle_velocita, glifo::quadrato, "#c0392b"},
       {cella_stazione, "station stop", "station", "a station's stop cell", voce::stazione, aggancio::stazione,
        {{"station record", nullptr, d::elemento}}, corsia::stazioni, glifo::stazione, "#1f6fb2"},
       {cella_marcatore_montagna, "mountain marker", "mountain-marker", "a mountain marker", voce::montagna, aggancio::nessuno, {},
@@ -41,7 +41,7 @@ std::vector<tipo_cella_info> crea_tabella() {
       {cella_abbattimento_nullo, "zero abatement mark", "zero-abatement", "an abatement mark without value", voce::abbattimento,
        aggancio::riempimento, {}, corsia::abbattimenti, glifo::segno, "#aab7b8"},
       {cella_cartello, "sign board", "sign-board", "a sign board", voce::cartello, aggancio::punto, {{"text record", nullptr, d::elemento}},
-       corsia::cartelli, glifo::segno, "#7d3c98"},
+       corsia::cartelli, glifo::rombo, "#7d3c98"},
   };
 }
 
@@ -97,6 +97,7 @@ const char* nome_corsia(corsia c) {
     case corsia::rallentamenti: return "Restrictions";
     case corsia::abbattimenti: return "Abatement";
     case corsia::montagne: return "Mountains";
+    case corsia::curve: return "Curves";
     case corsia::nessuna: break;
   }
   return "";

@@ -16,11 +16,14 @@
 
 namespace sc {
 
-// The lanes of the pictures, top to bottom.
-enum class corsia : unsigned char { stazioni, segnali, tabelle_velocita, cartelli, rallentamenti, abbattimenti, montagne, nessuna };
+// The lanes of the pictures, top to bottom. The curves come from the plan
+// of the line, not from the cells.
+enum class corsia : unsigned char { stazioni, segnali, tabelle_velocita, cartelli, rallentamenti, abbattimenti, montagne, curve, nessuna };
+inline constexpr int numero_corsie = int(corsia::nessuna);
 
-// The mark an object gets in its lane.
-enum class glifo : unsigned char { nessuno, stazione, segno, triangolo, rallentamento, fine, punto };
+// The mark an object gets in its lane: a bar (segno), a mast with its lamp
+// (palo), a square, a diamond (rombo), a triangle, a cross (fine), a dot.
+enum class glifo : unsigned char { nessuno, stazione, segno, triangolo, rallentamento, fine, punto, palo, quadrato, rombo };
 
 // Where a position p written by the author lands: point items in
 // round(p / 50 + 1), fills and marks in round(p / 50); a station's stop

@@ -1,6 +1,8 @@
 // plot: one SVG picture of a compiled scenario.
 #include <iostream>
+#include <string>
 
+#include "model/regole.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 #include "tools/drawing/plot.h"
@@ -21,17 +23,22 @@ int esegui(const argomenti& a) {
   return esito_ok;
 }
 
+// Built from the format's rules, before the command that points at it.
+const std::string descrizione =
+    "Draws the scenario compiled in DIR as one SVG picture: the plan of the line with its stations and km posts; "
+    "then, along the line, the altitude with the gradients in per mille, the speed limit with the restrictions and "
+    "their warning boards, the adhesion, every object in its lane with its decoded value, and the curves with their "
+    "side and class; and a legend. The line's end is marked and the " + std::to_string(regole::coda_linea) +
+    " m run-out after it, which every compiled track carries, is shaded. Labels that would overlap are left out; the "
+    "view command shows them all, with pan and zoom.";
+
 }  // namespace
 
 const comando comando_plot = {
     "plot",
     "draw a compiled scenario as one SVG picture",
     "DIR [-o FILE.svg] [--train NAME] [--scenario NAME]",
-    "Draws the scenario compiled in DIR as one SVG picture: the plan of the line with its stations and km posts; "
-    "then, along the line, the altitude with the gradients in per mille, the speed limit with the restrictions and "
-    "their warning boards, the adhesion, and every object in its lane with its decoded value; and a legend. The "
-    "line's end is marked and the 7000 m run-out after it, which every compiled track carries, is shaded. Labels "
-    "that would overlap are left out; the view command shows them all, with pan and zoom.",
+    descrizione.c_str(),
     {
         {"--output", "-o", "FILE", "Writes the picture to FILE, whose name must end in .svg (default: NAME_TRAIN.svg in the current directory); - is standard output."},
         {"--train", nullptr, "NAME", "The train to draw when DIR holds several."},

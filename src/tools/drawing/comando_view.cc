@@ -1,6 +1,8 @@
 // view: one self-contained HTML page to look at a compiled scenario.
 #include <iostream>
+#include <string>
 
+#include "model/regole.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 #include "tools/inspect/scenario_compilato.h"
@@ -22,18 +24,23 @@ int esegui(const argomenti& a) {
   return esito_ok;
 }
 
+// Built from the format's rules, before the command that points at it.
+const std::string descrizione =
+    "Writes one self-contained HTML page (it needs no network and no other file) showing the scenario compiled in "
+    "DIR: the plan of the line with pan and zoom, km posts and stations; the profile with the gradients in per "
+    "mille; the speed limit with the restrictions; the adhesion; every object along the line in lanes, with its "
+    "decoded values, its metres and its cell on hover or click, and the curves with their side and class; and the "
+    "timetable. Hovering a metre shows it in every view. The shaded part after the line's end is the " +
+    std::to_string(regole::coda_linea) + " m run-out that every compiled track carries.\n\n"
+    "In the page: the mouse wheel zooms, dragging pans, a double click shows the whole line again.";
+
 }  // namespace
 
 const comando comando_view = {
     "view",
     "write an HTML page to look at a compiled scenario in a browser",
     "DIR [-o FILE.html] [--train NAME] [--scenario NAME]",
-    "Writes one self-contained HTML page (it needs no network and no other file) showing the scenario compiled in "
-    "DIR: the plan of the line with pan and zoom, km posts and stations; the profile with the gradients in per "
-    "mille; the speed limit with the restrictions; the adhesion; every object along the line in lanes, with its "
-    "decoded values, its metres and its cell on hover or click; and the timetable. Hovering a metre shows it in every "
-    "view. The shaded part after the line's end is the 7000 m run-out that every compiled track carries.\n\n"
-    "In the page: the mouse wheel zooms, dragging pans, a double click shows the whole line again.",
+    descrizione.c_str(),
     {
         {"--output", "-o", "FILE", "Writes the page to FILE (default: NAME_TRAIN.html in the current directory); - is standard output."},
         {"--train", nullptr, "NAME", "The train to show when DIR holds several."},

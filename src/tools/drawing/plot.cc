@@ -5,26 +5,45 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string_view>
 
-#include "tools/inspect/oggetti_linea.h"
-#include "tools/drawing/pianta_linea.h"
 #include "tools/cli/testo_sicuro.h"
+#include "tools/drawing/pianta_linea.h"
+#include "tools/drawing/regole_disegno.h"
+#include "tools/inspect/curve_pianta.h"
+#include "tools/inspect/oggetti_linea.h"
 
 namespace sc {
 
 namespace {
 
-// The same layout as the view page: a plan on top, then panels that share
-// one axis of metres, then a legend.
-constexpr double larghezza = 1400, sinistra = 120, destra = 1370;
-constexpr double corpo = 12, piccolo = 11;
+using disegno::strato;
+
+// The page's layout on a sheet of fixed width: a plan on top, then the
+// panels that share one axis of metres, then a legend. The panels' titles
+// line up with the headings, `bordo` from the left.
+constexpr double larghezza = 1400, bordo = 14;
+constexpr double x_lungo = bordo - disegno::rientro_titoli;  // where the page's canvas would start
+constexpr double sinistra = x_lungo + disegno::inizio_grafici, destra = larghezza - x_lungo - disegno::margine_destro;
+constexpr double corpo = disegno::corpo, piccolo = disegno::piccolo;
 
 std::string f(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.1f", v);
   return buf;
 }
+
+const char* colore(strato s) { return disegno::di(s).colore; }
+
+// "#rrggbb" at opacity a, as every SVG reader takes it.
+std::string rgba(std::string_view hex, double a) {
+  auto c = [&](std::size_t i) { return std::to_string(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)); };
+  char alfa[16];
+  std::snprintf(alfa, sizeof alfa, "%.2f", a);
+  return "rgba(" + c(1) + "," + c(3) + "," + c(5) + "," + alfa + ")";
+}
+std::string fondo(strato s) { return rgba(disegno::di(s).colore, disegno::di(s).fondo); }
 
 // Width of a text in DejaVu Sans, the widest of the usual sans-serif faces,
 // so that the reserved room is never too small.
@@ -48,26 +67,46 @@ struct riquadro {
   double x0, y0, x1, y1;
 };
 
-// Boxes taken by labels; a label that would overlap one is left out.
+// Boxes taken by labels and marks. A label keeps the shared gap from other
+// labels, half of it from marks; it takes the first of its places that is
+// free, or is left out.
 class occupati {
  public:
-  bool libero(const riquadro& b) const {
-    for (const riquadro& r : presi_)
-      if (b.x0 < r.x1 && r.x0 < b.x1 && b.y0 < r.y1 && r.y0 < b.y1) return false;
-    return true;
+  template <class F>
+  std::optional<riquadro> posa(std::initializer_list<riquadro> candidati, F entra) {
+    for (const riquadro& b : candidati) {
+      const riquadro l = largo(b);
+      if (!entra(b) || std::any_of(presi_.begin(), presi_.end(), [&](const riquadro& r) {
+            return l.x0 < r.x1 && r.x0 < l.x1 && l.y0 < r.y1 && r.y0 < l.y1;
+          }))
+        continue;
+      presi_.push_back(l);
+      return b;
+    }
+    return std::nullopt;
   }
-  void prendi(const riquadro& b) { presi_.push_back(b); }
+  std::optional<riquadro> posa(std::initializer_list<riquadro> candidati) {
+    return posa(candidati, [](const riquadro&) { return true; });
+  }
+  void segno(const riquadro& b) { presi_.push_back(b); }
 
  private:
+  static riquadro largo(const riquadro& b) {
+    return {b.x0 - disegno::spazio_etichette / 2, b.y0, b.x1 + disegno::spazio_etichette / 2, b.y1};
+  }
   std::vector<riquadro> presi_;
 };
 
+// The smallest step of the series that is at least `minimo`.
 double passo_bello(double minimo) {
   const double p = std::pow(10.0, std::floor(std::log10(std::max(minimo, 1e-9))));
-  for (double k : {1.0, 2.0, 5.0, 10.0})
+  for (double k : disegno::passi)
     if (k * p >= minimo) return k * p;
   return 10 * p;
 }
+
+// Decimals of a km label that show a step of `passo` metres.
+int cifre_km(double passo) { return std::clamp(3 - int(std::floor(std::log10(std::max(passo, 1.0)))), 0, 3); }
 
 std::string km(double m, int cifre) {
   char buf[48];
@@ -80,61 +119,47 @@ std::string testo(double x, double y, std::string_view t, const std::string& att
   return "<text x=\"" + f(x) + "\" y=\"" + f(y) + "\" " + attributi + ">" + xml_testo(t) + "</text>\n";
 }
 
-const char* colore_tipo(int tipo) {
-  switch (tipo) {
-    case cella_segnale: return "#1e8449";
-    case cella_fine_rallentamento:
-    case cella_inizio_rallentamento: return "#ba4a00";
-    case cella_avviso_rallentamento: return "#e67e22";
-    case cella_sequenza_avviso: return "#f5b041";
-    case cella_indicatore_vmax: return "#c0392b";
-    case cella_stazione: return "#1f6fb2";
-    case cella_marcatore_montagna: return "#7d6608";
-    case cella_abbattimento: return "#616a6b";
-    case cella_abbattimento_nullo: return "#aab7b8";
-    case cella_cartello: return "#7d3c98";
-    default: return "#7f8c8d";
-  }
-}
-
-std::string triangolo(double x, double y, double r, const char* colore) {
+std::string triangolo(double x, double y, double r, std::string_view c) {
   return "<path d=\"M" + f(x) + " " + f(y - r) + "L" + f(x + r) + " " + f(y + r * 0.8) + "L" + f(x - r) + " " + f(y + r * 0.8) +
-         "Z\" fill=\"" + colore + "\"/>\n";
+         "Z\" fill=\"" + std::string(c) + "\"/>\n";
 }
 
-// The mark of an object in its lane.
-std::string segno(int tipo, double x, double y) {
-  const char* c = colore_tipo(tipo);
-  switch (tipo) {
-    case cella_segnale:
+// The mark of a glyph in its lane.
+std::string segno(glifo g, double x, double y, std::string_view colore) {
+  const std::string c(colore);
+  switch (g) {
+    case glifo::palo:
       return "<rect x=\"" + f(x - 0.75) + "\" y=\"" + f(y - 7) + "\" width=\"1.5\" height=\"14\" fill=\"" + c + "\"/><circle cx=\"" + f(x) +
              "\" cy=\"" + f(y - 5) + "\" r=\"3.5\" fill=\"" + c + "\"/>\n";
-    case cella_indicatore_vmax: return "<rect x=\"" + f(x - 4) + "\" y=\"" + f(y - 4) + "\" width=\"8\" height=\"8\" fill=\"" + c + "\"/>\n";
-    case cella_cartello:
-      return "<path d=\"M" + f(x) + " " + f(y - 6) + "l5 6l-5 6l-5 -6Z\" fill=\"" + c + "\"/>\n";
-    case cella_avviso_rallentamento:
-    case cella_stazione: return triangolo(x, y, tipo == cella_stazione ? 5 : 6, c);
-    case cella_fine_rallentamento:
+    case glifo::quadrato: return "<rect x=\"" + f(x - 4) + "\" y=\"" + f(y - 4) + "\" width=\"8\" height=\"8\" fill=\"" + c + "\"/>\n";
+    case glifo::rombo: return "<path d=\"M" + f(x) + " " + f(y - 6) + "l5 6l-5 6l-5 -6Z\" fill=\"" + c + "\"/>\n";
+    case glifo::triangolo: return triangolo(x, y, 6, c);
+    case glifo::stazione: return triangolo(x, y, 5, c);
+    case glifo::fine:
       return "<path d=\"M" + f(x - 5) + " " + f(y - 5) + "l10 10M" + f(x + 5) + " " + f(y - 5) + "l-10 10\" stroke=\"" + c +
              "\" stroke-width=\"2\"/>\n";
-    case cella_sequenza_avviso:
-    case cella_marcatore_montagna: return "<circle cx=\"" + f(x) + "\" cy=\"" + f(y) + "\" r=\"2.5\" fill=\"" + c + "\"/>\n";
-    default: return "<rect x=\"" + f(x - 1) + "\" y=\"" + f(y - 6) + "\" width=\"2\" height=\"12\" fill=\"" + c + "\"/>\n";
+    case glifo::punto: return "<circle cx=\"" + f(x) + "\" cy=\"" + f(y) + "\" r=\"2.5\" fill=\"" + c + "\"/>\n";
+    case glifo::nessuno: return "";
+    case glifo::segno:
+    case glifo::rallentamento: break;
   }
+  return "<rect x=\"" + f(x - 1) + "\" y=\"" + f(y - 6) + "\" width=\"2\" height=\"12\" fill=\"" + c + "\"/>\n";
 }
 
+// Stronger with the gradient, a quarter of the colour at the least.
 std::string colore_pendenza(int v) {
-  if (v == 0) return "#eaeded";
-  const double k = std::min(std::abs(v) / 30.0, 1.0);
-  return std::string(v > 0 ? "rgba(203,67,53," : "rgba(40,116,166,") + f(0.18 + 0.6 * k).substr(0, 4) + ")";
+  if (v == 0) return colore(strato::piano);
+  const disegno::info_strato& s = disegno::di(v > 0 ? strato::salita : strato::discesa);
+  const double k = std::min(std::abs(v) / disegno::pendenza_piena, 1.0);
+  return rgba(s.colore, s.fondo * (1 + 3 * k) / 4);
 }
 
-class disegno {
+class tavola {
  public:
-  explicit disegno(const scenario_compilato& s) : s_(s), l_(leggi_linea(s.celle, s.servizio)) {
+  explicit tavola(const scenario_compilato& s) : s_(s), l_(leggi_linea(s.celle, s.servizio)), curve_(leggi_curve(s.geometria)) {
     fine_ = l_.lunghezza;
     totale_ = std::max({l_.metri_celle, fine_, 1});
-    const double margine = std::max(fine_ * 0.03, 200.0);
+    const double margine = std::max(fine_ * disegno::margine_vista, disegno::margine_vista_minimo);
     da_ = -margine / 3;
     a_ = std::min(fine_ + margine, double(totale_));
   }
@@ -148,10 +173,11 @@ class disegno {
     corpo_svg += legenda(y);
     std::string r = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" xml:space=\"preserve\" width=\"" + f(larghezza) +
                     "\" height=\"" + f(y) + "\" viewBox=\"0 0 " + f(larghezza) + " " + f(y) + "\">\n";
-    r += "<style>text{font-family:'DejaVu Sans',Verdana,sans-serif;font-size:12px;fill:#1b2631}.p{font-size:11px}"
-         ".t{font-weight:bold;font-size:13px}.n{fill:#34495e}.g{fill:#5d6d7e}</style>\n";
+    r += "<style>text{font-family:" + std::string(disegno::caratteri) + ";font-size:" + f(corpo) + "px;fill:#1b2631}.p{font-size:" + f(piccolo) +
+         "px}.t{font-weight:bold;font-size:13px}.n{fill:#34495e}.g{fill:#5d6d7e}</style>\n";
     r += "<defs><pattern id=\"coda\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" patternTransform=\"rotate(45)\">"
-         "<rect width=\"8\" height=\"8\" fill=\"rgba(127,140,141,0.16)\"/><path d=\"M0 0v8\" stroke=\"rgba(127,140,141,0.3)\"/></pattern></defs>\n";
+         "<rect width=\"8\" height=\"8\" fill=\"" + fondo(strato::coda) + "\"/><path d=\"M0 0v8\" stroke=\"" +
+         rgba(colore(strato::coda), 2 * disegno::di(strato::coda).fondo) + "\"/></pattern></defs>\n";
     r += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     return r + corpo_svg + "</svg>\n";
   }
@@ -161,10 +187,10 @@ class disegno {
   bool visibile(double m0, double m1) const { return m1 > da_ && m0 < a_; }
 
   std::string intestazione(double& y) {
-    std::string r = testo(14, 26, s_.titolo, "style=\"font-size:18px;font-weight:bold\"");
+    std::string r = testo(bordo, 26, s_.titolo, "style=\"font-size:18px;font-weight:bold\"");
     std::string dati;
     for (const valore_letto& v : l_.dati_generali) dati += (dati.empty() ? "" : " · ") + v.nome + ": " + v.testo;
-    r += testo(14, 46, dati, "class=\"g\"");
+    r += testo(bordo, 46, dati, "class=\"g\"");
     y = 58;
     return r;
   }
@@ -173,11 +199,11 @@ class disegno {
 
   std::string pianta(double& y) {
     const double y0 = y;
-    std::string r = testo(14, y0 + 16, "Plan", "class=\"t\"");
+    std::string r = testo(bordo, y0 + 16, "Plan", "class=\"t\"");
     const std::vector<punto_pianta> tutti = punti_pianta(s_.geometria);
     if (tutti.empty()) {
       y += 70;
-      return r + testo(14, y0 + 44, "No plan: the scenario was compiled without its line geometry file.", "class=\"g\"");
+      return r + testo(bordo, y0 + 44, "No plan: the scenario was compiled without its line geometry file.", "class=\"g\"");
     }
     double x0 = std::numeric_limits<double>::infinity(), x1 = -x0, yy0 = x0, yy1 = -x0;
     for (const punto_pianta& p : tutti) {
@@ -190,7 +216,7 @@ class disegno {
     const double cx = (x0 + x1) / 2, cy = (yy0 + yy1) / 2, ox = larghezza / 2, oy = y0 + 24 + alto / 2;
     auto px = [&](double x) { return ox + (x - cx) * scala; };
     auto py = [&](double v) { return oy - (v - cy) * scala; };
-    const std::vector<punto_pianta> punti = semplifica(tutti, 0.25 / scala, {fine_});
+    const std::vector<punto_pianta> punti = semplifica(tutti, disegno::tolleranza_pixel / scala, {fine_});
     auto punto_a = [&](int m) {
       auto it = std::lower_bound(punti.begin(), punti.end(), m, [](const punto_pianta& p, int v) { return p.metro < v; });
       if (it == punti.begin()) return *it;
@@ -201,14 +227,14 @@ class disegno {
     };
     r += "<clipPath id=\"riquadro-pianta\"><rect x=\"0\" y=\"" + f(y0 + 22) + "\" width=\"" + f(larghezza) + "\" height=\"" + f(alto + 4) +
          "\"/></clipPath>\n<g clip-path=\"url(#riquadro-pianta)\">\n";
-    auto linea = [&](bool coda, const char* stile) {
+    auto linea = [&](bool coda, const std::string& stile) {
       std::string d;
       for (const punto_pianta& p : punti)
         if (coda ? p.metro >= fine_ : p.metro <= fine_) d += (d.empty() ? "M" : "L") + f(px(p.x)) + " " + f(py(p.y));
       return d.empty() ? "" : "<path d=\"" + d + "\" fill=\"none\" " + stile + "/>\n";
     };
-    r += linea(true, "stroke=\"#95a5a6\" stroke-width=\"2.5\" stroke-dasharray=\"7 5\"");
-    r += linea(false, "stroke=\"#2c3e50\" stroke-width=\"3\" stroke-linejoin=\"round\"");
+    r += linea(true, "stroke=\"" + std::string(colore(strato::coda)) + "\" stroke-width=\"2.5\" stroke-dasharray=\"7 5\"");
+    r += linea(false, "stroke=\"" + std::string(colore(strato::traccia)) + "\" stroke-width=\"3\" stroke-linejoin=\"round\"");
     occupati presi;
     for (const stazione_letta& st : l_.stazioni) {
       std::string d;
@@ -216,54 +242,52 @@ class disegno {
         const punto_pianta q = punto_a(st.inizio + (st.fine - st.inizio) * i / 24);
         d += (i ? "L" : "M") + f(px(q.x)) + " " + f(py(q.y));
       }
-      r += "<path d=\"" + d + "\" fill=\"none\" stroke=\"rgba(31,111,178,0.55)\" stroke-width=\"7\"/>\n";
+      r += "<path d=\"" + d + "\" fill=\"none\" stroke=\"" + fondo(strato::area_stazione) + "\" stroke-width=\"7\"/>\n";
     }
     const punto_pianta pf = punto_a(fine_), prima = punto_a(fine_ - 5), dopo = punto_a(fine_ + 5);
     const double lx = dopo.x - prima.x, ly = dopo.y - prima.y, ll = std::max(std::hypot(lx, ly), 1e-9);
     const double nx = -ly / ll, ny = lx / ll;  // across the track
     r += "<path d=\"M" + f(px(pf.x) - nx * 9) + " " + f(py(pf.y) + ny * 9) + "L" + f(px(pf.x) + nx * 9) + " " + f(py(pf.y) - ny * 9) +
-         "\" stroke=\"#c0392b\" stroke-width=\"3\"/>\n";
-    presi.prendi({px(pf.x) - 9, py(pf.y) - 9, px(pf.x) + 9, py(pf.y) + 9});
+         "\" stroke=\"" + colore(strato::fine_linea) + "\" stroke-width=\"3\"/>\n";
+    presi.segno({px(pf.x) - 9, py(pf.y) - 9, px(pf.x) + 9, py(pf.y) + 9});
     const double bordo_alto = y0 + 24, bordo_basso = y0 + 24 + alto;
-    auto etichetta = [&](const std::string& t, double x, double yv, const char* colore, double d, double dimensione) {
+    // Right of the point, left, above, below: the first place that is free.
+    auto etichetta = [&](const std::string& t, double x, double yv, const char* c, double d, double dimensione) {
       const double w = larghezza_testo(t, dimensione), h = dimensione + 3;
-      const double prove[4][2] = {{x + d, yv - h / 2}, {x - d - w, yv - h / 2}, {x - w / 2, yv - d - h}, {x - w / 2, yv + d}};
-      for (const auto& q : prove) {
-        const riquadro b{q[0] - 2, q[1], q[0] + w + 2, q[1] + h};
-        if (b.x0 < 4 || b.x1 > larghezza - 4 || b.y0 < bordo_alto || b.y1 > bordo_basso || !presi.libero(b)) continue;
-        presi.prendi(b);
-        r += "<rect x=\"" + f(b.x0) + "\" y=\"" + f(b.y0) + "\" width=\"" + f(b.x1 - b.x0) + "\" height=\"" + f(h) +
-             "\" fill=\"#ffffff\" fill-opacity=\"0.85\"/>\n";
-        r += testo(q[0], q[1] + h - 3.5, t, std::string("style=\"fill:") + colore + ";font-size:" + f(dimensione) + "px\"");
-        return;
-      }
+      const auto b = presi.posa({{x + d, yv - h / 2, x + d + w, yv + h / 2}, {x - d - w, yv - h / 2, x - d, yv + h / 2},
+                                 {x - w / 2, yv - d - h, x + w / 2, yv - d}, {x - w / 2, yv + d, x + w / 2, yv + d + h}},
+                                [&](const riquadro& b) { return b.x0 >= 6 && b.x1 <= larghezza - 6 && b.y0 >= bordo_alto && b.y1 <= bordo_basso; });
+      if (!b) return;
+      r += "<rect x=\"" + f(b->x0 - 2) + "\" y=\"" + f(b->y0) + "\" width=\"" + f(w + 4) + "\" height=\"" + f(h) +
+           "\" fill=\"#ffffff\" fill-opacity=\"0.85\"/>\n";
+      r += testo(b->x0, b->y1 - 3.5, t, std::string("style=\"fill:") + c + ";font-size:" + f(dimensione) + "px\"");
     };
-    etichetta("end of line " + km(fine_, 3), px(pf.x), py(pf.y), "#c0392b", 12, corpo);
+    etichetta("end of line " + km(fine_, 3), px(pf.x), py(pf.y), colore(strato::fine_linea), 12, corpo);
     for (const stazione_letta& st : l_.stazioni) {
       const punto_pianta q = punto_a(st.posizione);
-      r += "<circle cx=\"" + f(px(q.x)) + "\" cy=\"" + f(py(q.y)) + "\" r=\"5\" fill=\"#1f6fb2\" stroke=\"#ffffff\" stroke-width=\"1.5\"/>\n";
-      presi.prendi({px(q.x) - 5, py(q.y) - 5, px(q.x) + 5, py(q.y) + 5});
+      r += "<circle cx=\"" + f(px(q.x)) + "\" cy=\"" + f(py(q.y)) + "\" r=\"5\" fill=\"" + colore(strato::area_stazione) +
+           "\" stroke=\"#ffffff\" stroke-width=\"1.5\"/>\n";
+      presi.segno({px(q.x) - 5, py(q.y) - 5, px(q.x) + 5, py(q.y) + 5});
     }
     for (const stazione_letta& st : l_.stazioni) {
       const punto_pianta q = punto_a(st.posizione);
       etichetta(st.nome, px(q.x), py(q.y), "#154360", 9, corpo);
     }
-    const double passo = passo_bello(70 / scala);
-    const int cifre = passo >= 1000 ? 0 : passo >= 100 ? 1 : 2;
+    const double passo = passo_bello(disegno::distanza_km_pianta / scala);
     const int ultimo = std::min(punti.back().metro, totale_);
     for (double m = passo; m <= ultimo && ultimo / passo < 40000; m += passo) {
       const punto_pianta q = punto_a(int(m)), a = punto_a(int(m) - 5), b = punto_a(int(m) + 5);
       const double dx = b.x - a.x, dy = b.y - a.y, d = std::max(std::hypot(dx, dy), 1e-9);
       const double X = px(q.x), Y = py(q.y);
-      const char* colore = m > fine_ ? "#7f8c8d" : "#34495e";
-      r += "<path d=\"M" + f(X + dy / d * 5) + " " + f(Y + dx / d * 5) + "L" + f(X - dy / d * 5) + " " + f(Y - dx / d * 5) + "\" stroke=\"" +
-           colore + "\"/>\n";
-      etichetta(km(m, cifre), X, Y, colore, 7, piccolo);
+      const char* c = m > fine_ ? colore(strato::coda) : "#34495e";
+      r += "<path d=\"M" + f(X + dy / d * 5) + " " + f(Y + dx / d * 5) + "L" + f(X - dy / d * 5) + " " + f(Y - dx / d * 5) + "\" stroke=\"" + c +
+           "\"/>\n";
+      etichetta(km(m, cifre_km(passo)), X, Y, c, 7, piccolo);
     }
     r += "</g>\n";
-    const double barra = passo_bello(100 / scala), lb = barra * scala;
-    r += "<path d=\"M14 " + f(bordo_basso - 4) + "h" + f(lb) + "\" stroke=\"#34495e\" stroke-width=\"2\"/>\n";
-    r += testo(18 + lb, bordo_basso, barra >= 1000 ? json_numero(barra / 1000) + " km" : json_numero(barra) + " m", "class=\"p n\"");
+    const double barra = passo_bello(disegno::barra_scala / scala), lb = barra * scala;
+    r += "<path d=\"M" + f(bordo) + " " + f(bordo_basso - 4) + "h" + f(lb) + "\" stroke=\"#34495e\" stroke-width=\"2\"/>\n";
+    r += testo(bordo + 4 + lb, bordo_basso, barra >= 1000 ? json_numero(barra / 1000) + " km" : json_numero(barra) + " m", "class=\"p n\"");
     y = bordo_basso + 14;
     return r;
   }
@@ -276,26 +300,23 @@ class disegno {
 
   std::string lungo_linea(double& y) {
     const double y0 = y;
-    std::string r = testo(14, y0 + 16, "Along the line", "class=\"t\"");
+    std::string r = testo(bordo, y0 + 16, "Along the line", "class=\"t\"");
     double yp = y0 + 24;
     auto prossimo = [&](double h) { pannello p{yp, h}; yp += h; return p; };
-    const pannello asse = prossimo(30), quota = prossimo(120), pendenza = prossimo(22), velocita = prossimo(110), aderenza = prossimo(56);
-    const char* nomi_corsie[] = {"Stations", "Signals", "Speed boards", "Sign boards", "Restrictions", "Abatement", "Mountains"};
+    std::array<pannello, disegno::pannelli.size()> pannelli;
+    for (std::size_t i = 0; i < pannelli.size(); ++i) pannelli[i] = prossimo(disegno::pannelli[i].altezza);
+    const auto& [asse, quota, pendenza, velocita, aderenza] = pannelli;
     std::vector<pannello> corsie;
-    for (int i = 0; i < 7; ++i) corsie.push_back(prossimo(46));
+    for (int i = 0; i < numero_corsie; ++i) corsie.push_back(prossimo(disegno::altezza_corsia));
     const double basso = yp;
-    const pannello tutti[] = {quota, pendenza, velocita, aderenza};
     int i = 0;
-    for (const pannello& p : tutti) {
+    auto fondo_pannello = [&](const pannello& p, const char* nome) {
       r += "<rect x=\"" + f(sinistra) + "\" y=\"" + f(p.y) + "\" width=\"" + f(destra - sinistra) + "\" height=\"" + f(p.h) + "\" fill=\"" +
            (i++ % 2 ? "#ffffff" : "#fbfcfc") + "\"/>\n";
-    }
-    for (const pannello& p : corsie)
-      r += "<rect x=\"" + f(sinistra) + "\" y=\"" + f(p.y) + "\" width=\"" + f(destra - sinistra) + "\" height=\"" + f(p.h) + "\" fill=\"" +
-           (i++ % 2 ? "#ffffff" : "#fbfcfc") + "\"/>\n";
-    const std::pair<pannello, const char*> nomi[] = {{quota, "Altitude"}, {pendenza, "Gradient ‰"}, {velocita, "Speed limit"}, {aderenza, "Adhesion"}};
-    for (const auto& [p, n] : nomi) r += testo(14, p.y + 16, n, "class=\"n\"");
-    for (int k = 0; k < 7; ++k) r += testo(14, corsie[std::size_t(k)].y + 16, nomi_corsie[k], "class=\"n\"");
+      r += testo(bordo, p.y + 16, nome, "class=\"n\"");
+    };
+    for (std::size_t k = 1; k < pannelli.size(); ++k) fondo_pannello(pannelli[k], disegno::pannelli[k].nome);
+    for (int k = 0; k < numero_corsie; ++k) fondo_pannello(corsie[std::size_t(k)], nome_corsia(corsia(k)));
     r += "<clipPath id=\"lungo\"><rect x=\"" + f(sinistra) + "\" y=\"" + f(y0) + "\" width=\"" + f(destra - sinistra) + "\" height=\"" +
          f(basso - y0) + "\"/></clipPath>\n";
     // Run-out, shaded in every panel.
@@ -311,7 +332,7 @@ class disegno {
     r += disegna_aderenza(aderenza);
     r += disegna_corsie(corsie);
     if (xf >= sinistra && xf <= destra)
-      r += "<path d=\"M" + f(xf) + " " + f(asse.y + 16) + "V" + f(basso) + "\" stroke=\"#c0392b\" stroke-dasharray=\"5 3\"/>\n";
+      r += "<path d=\"M" + f(xf) + " " + f(asse.y + 16) + "V" + f(basso) + "\" stroke=\"" + colore(strato::fine_linea) + "\" stroke-dasharray=\"5 3\"/>\n";
     r += "</g>\n";
     y = basso + 14;
     return r;
@@ -324,30 +345,23 @@ class disegno {
     if (xf >= sinistra && xf <= destra) {
       const std::string t = "end of line " + km(fine_, 3);
       const double w = larghezza_testo(t, piccolo), x0 = std::clamp(xf - w / 2, sinistra, destra - w);
-      r += testo(x0, p.y + 12, t, "class=\"p\" style=\"fill:#c0392b\"");
-      presi.prendi({x0 - 4, p.y, x0 + w + 4, p.y + 16});
+      r += testo(x0, p.y + 12, t, "class=\"p\" style=\"fill:" + std::string(colore(strato::fine_linea)) + "\"");
+      presi.posa({{x0, p.y, x0 + w, p.y + 16}});
       const std::string c = "run-out, " + std::to_string(totale_ - fine_) + " m";
       const double wc = larghezza_testo(c, piccolo), xc = (xf + destra) / 2;
-      const riquadro b{xc - wc / 2 - 4, p.y + 16, xc + wc / 2 + 4, p.y + 30};
-      if (destra - xf > wc + 10 && presi.libero(b)) {
-        r += testo(xc - wc / 2, p.y + 27, c, "class=\"p g\"");
-        presi.prendi(b);
-      }
+      if (destra - xf > wc + 10 && presi.posa({{xc - wc / 2, p.y + 16, xc + wc / 2, p.y + 30}})) r += testo(xc - wc / 2, p.y + 27, c, "class=\"p g\"");
     }
-    const double passo = passo_bello((larghezza_testo("1000.0 km", piccolo) + 18) * (a_ - da_) / (destra - sinistra));
-    const int cifre = passo >= 1000 ? 0 : passo >= 100 ? 1 : passo >= 10 ? 2 : 3;
+    const double passo = passo_bello((larghezza_testo(disegno::campione_asse, piccolo) + disegno::spazio_asse) * (a_ - da_) / (destra - sinistra));
     for (double m = std::ceil(da_ / passo) * passo; m <= a_; m += passo) {
       const double x = x_di(m);
       if (x < sinistra - 0.5 || x > destra + 0.5) continue;
       r += "<path d=\"M" + f(x) + " " + f(p.y + 24) + "v6\" stroke=\"#aab7b8\"/>\n";
       // The label stands above its tick, and never left of the panels.
-      const std::string t = km(m, cifre);
+      const std::string t = km(m, cifre_km(passo));
       const double w = larghezza_testo(t, piccolo);
       const double x0 = std::max(x - w / 2, sinistra);
-      const riquadro b{x0 - 3, p.y + 12, x0 + w + 3, p.y + 23};
-      if (b.x1 > destra + 12 || !presi.libero(b)) continue;
-      r += testo(x0, p.y + 21, t, "class=\"p n\"");
-      presi.prendi(b);
+      if (presi.posa({{x0, p.y + 12, x0 + w, p.y + 23}}, [](const riquadro& b) { return b.x1 <= destra + 12; }))
+        r += testo(x0, p.y + 21, t, "class=\"p n\"");
     }
     return r;
   }
@@ -378,7 +392,8 @@ class disegno {
       linea += (linea.empty() ? "M" : "L") + f(x_di(m)) + " " + f(y(v));
     }
     d += "L" + f(x_di(punti.back().first)) + " " + f(p.y + p.h) + "Z";
-    std::string r = "<path d=\"" + d + "\" fill=\"rgba(138,90,43,0.13)\"/>\n<path d=\"" + linea + "\" fill=\"none\" stroke=\"#8a5a2b\" stroke-width=\"1.6\"/>\n";
+    std::string r = "<path d=\"" + d + "\" fill=\"" + fondo(strato::quota) + "\"/>\n<path d=\"" + linea + "\" fill=\"none\" stroke=\"" +
+                    colore(strato::quota) + "\" stroke-width=\"1.6\"/>\n";
     r += "</g>\n";  // the axis labels stand in the gutter, outside the clip
     r += testo(sinistra - 6, y(max) + 4, f(max) + " m", "class=\"p g\" text-anchor=\"end\"");
     r += testo(sinistra - 6, y(min) + 4, f(min) + " m", "class=\"p g\" text-anchor=\"end\"");
@@ -395,8 +410,9 @@ class disegno {
            colore_pendenza(t.valore) + "\"" + (x1 - x0 >= 3 ? " stroke=\"#ffffff\"" : "") + "/>\n";
       const std::string v = (t.valore > 0 ? "+" : t.valore < 0 ? "−" : "") + std::to_string(std::abs(t.valore)) + "‰";
       const double w = larghezza_testo(v, piccolo);
-      if (x1 - x0 >= w + 6)
-        r += testo((x0 + x1 - w) / 2, p.y + p.h / 2 + 4, v, std::string("class=\"p\"") + (std::abs(t.valore) > 18 ? " style=\"fill:#fff\"" : ""));
+      if (x1 - x0 >= w + disegno::spazio_etichette)
+        r += testo((x0 + x1 - w) / 2, p.y + p.h / 2 + 4, v,
+                   std::string("class=\"p\"") + (std::abs(t.valore) > disegno::pendenza_testo_chiaro ? " style=\"fill:#fff\"" : ""));
     }
     return r;
   }
@@ -405,8 +421,7 @@ class disegno {
     return [p, vmax](double v) { return p.y + p.h - 6 - std::clamp(v, 0.0, vmax) / vmax * (p.h - 36); };
   }
 
-  std::string scalino(const pannello& p, const std::vector<tratto>& lista, double vmax, const char* colore, const std::string& unita,
-                      occupati& presi) {
+  std::string scalino(const pannello& p, const std::vector<tratto>& lista, double vmax, const char* c, const std::string& unita, occupati& presi) {
     const auto y = altezza(p, vmax);
     std::string d, r;
     for (const tratto& t : lista) {
@@ -414,16 +429,14 @@ class disegno {
       const double x0 = std::max(x_di(t.da), sinistra - 2), x1 = std::min(x_di(t.a), destra + 2);
       d += (d.empty() ? "M" : "L") + f(x0) + " " + f(y(t.valore)) + "L" + f(x1) + " " + f(y(t.valore));
     }
-    r += "<path d=\"" + d + "\" fill=\"none\" stroke=\"" + colore + "\" stroke-width=\"1.8\"/>\n";
+    r += "<path d=\"" + d + "\" fill=\"none\" stroke=\"" + c + "\" stroke-width=\"1.8\"/>\n";
     for (const tratto& t : lista) {
       if (!visibile(t.da, t.a)) continue;
       const double x0 = std::max(x_di(t.da), sinistra) + 3;
       const std::string v = std::to_string(t.valore) + unita;
       const double w = larghezza_testo(v, piccolo);
-      const riquadro b{x0 - 2, y(t.valore) - 15, x0 + w + 2, y(t.valore) - 1};
-      if (b.x1 > destra || b.y0 < p.y + 2 || !presi.libero(b)) continue;
-      r += testo(x0, y(t.valore) - 4, v, std::string("class=\"p\" style=\"fill:") + colore + "\"");
-      presi.prendi(b);
+      if (presi.posa({{x0, y(t.valore) - 15, x0 + w, y(t.valore) - 1}}, [&](const riquadro& b) { return b.x1 <= destra && b.y0 >= p.y + 2; }))
+        r += testo(x0, y(t.valore) - 4, v, std::string("class=\"p\" style=\"fill:") + c + "\"");
     }
     return r;
   }
@@ -433,6 +446,7 @@ class disegno {
     for (const tratto& t : l_.velocita) vmax = std::max(vmax, double(t.valore));
     for (const rallentamento_letto& t : l_.rallentamenti) vmax = std::max(vmax, double(t.velocita));
     const auto y = altezza(p, vmax);
+    const char* c = colore(strato::rallentamento);
     std::string r = "</g>\n" + testo(sinistra - 6, y(vmax) + 4, json_numero(vmax) + " km/h", "class=\"p g\" text-anchor=\"end\"") +
                     testo(sinistra - 6, y(0) + 4, "0", "class=\"p g\" text-anchor=\"end\"") + "<g clip-path=\"url(#lungo)\">\n";
     occupati presi;
@@ -440,133 +454,155 @@ class disegno {
       const double x0 = x_di(t.inizio), x1 = std::max(x_di(t.fine), x0 + 2), yv = y(t.velocita);
       if (t.avviso >= 0 && x_di(t.avviso) >= sinistra && x_di(t.avviso) <= destra) {
         const double xa = x_di(t.avviso), ya = p.y + 24;
-        r += "<path d=\"M" + f(xa) + " " + f(ya) + "H" + f(std::min(x0, destra)) + "V" + f(yv) +
-             "\" fill=\"none\" stroke=\"#e67e22\" stroke-dasharray=\"2 3\"/>\n";
-        r += triangolo(xa, ya, 6, "#e67e22");
-        presi.prendi({xa - 7, ya - 7, xa + 7, ya + 6});
+        r += "<path d=\"M" + f(xa) + " " + f(ya) + "H" + f(std::min(x0, destra)) + "V" + f(yv) + "\" fill=\"none\" stroke=\"" + c +
+             "\" stroke-dasharray=\"2 3\"/>\n";
+        r += triangolo(xa, ya, 6, c);
+        presi.segno({xa - 7, ya - 7, xa + 7, ya + 6});
       }
       if (!visibile(t.inizio, std::max(t.fine, t.inizio + 1))) continue;
-      r += "<rect x=\"" + f(x0) + "\" y=\"" + f(yv) + "\" width=\"" + f(x1 - x0) + "\" height=\"" + f(p.y + p.h - 6 - yv) +
-           "\" fill=\"rgba(230,126,34,0.22)\"/>\n<path d=\"M" + f(x0) + " " + f(yv) + "H" + f(x1) + "\" stroke=\"#e67e22\" stroke-width=\"2.2\"/>\n";
+      r += "<rect x=\"" + f(x0) + "\" y=\"" + f(yv) + "\" width=\"" + f(x1 - x0) + "\" height=\"" + f(p.y + p.h - 6 - yv) + "\" fill=\"" +
+           fondo(strato::rallentamento) + "\"/>\n<path d=\"M" + f(x0) + " " + f(yv) + "H" + f(x1) + "\" stroke=\"" + c + "\" stroke-width=\"2.2\"/>\n";
       // The longest of these that fits inside the band.
-      for (const std::string& v : {std::to_string(t.velocita) + " km/h, " + std::to_string(t.fine - t.inizio) + " m",
-                                   std::to_string(t.velocita) + " km/h", std::to_string(t.velocita)}) {
-        const double w = larghezza_testo(v, piccolo);
-        const riquadro b{(x0 + x1 - w) / 2 - 2, yv + 2, (x0 + x1 + w) / 2 + 2, yv + 16};
-        if (x1 - x0 < w + 6 || x0 < sinistra || x1 > destra || b.y1 > p.y + p.h || !presi.libero(b)) continue;
-        r += testo(b.x0 + 2, yv + 13, v, "class=\"p\" style=\"fill:#a04000\"");
-        presi.prendi(b);
+      const std::string v = std::to_string(t.velocita);
+      for (const std::string& e : {v + " km/h, " + std::to_string(t.fine - t.inizio) + " m", v + " km/h", v}) {
+        const double w = larghezza_testo(e, piccolo);
+        const auto entra = [&](const riquadro& b) { return x1 - x0 >= w + disegno::spazio_etichette && x0 >= sinistra && x1 <= destra && b.y1 <= p.y + p.h; };
+        if (!presi.posa({{(x0 + x1 - w) / 2, yv + 2, (x0 + x1 + w) / 2, yv + 16}}, entra)) continue;
+        r += testo((x0 + x1 - w) / 2, yv + 13, e, "class=\"p\" style=\"fill:#a04000\"");
         break;
       }
     }
-    return r + scalino(p, l_.velocita, vmax, "#c0392b", " km/h", presi);
+    return r + scalino(p, l_.velocita, vmax, colore(strato::limite), " km/h", presi);
   }
 
   std::string disegna_aderenza(const pannello& p) {
     double vmax = 1;
     for (const tratto& t : l_.aderenza) vmax = std::max(vmax, double(t.valore));
     occupati presi;
-    return scalino(p, l_.aderenza, vmax, "#117a65", "", presi);
+    return scalino(p, l_.aderenza, vmax, colore(strato::aderenza), "", presi);
   }
 
+  // A mark at x (metres) with its glyph, or a bar [x0, x1] with its label
+  // in the middle (mountain ranges, curves), or both.
   struct voce_corsia {
     double x, x0, x1;
     bool barra;
-    int tipo;
+    glifo g;
     std::string etichetta;
-    const char* colore_barra;
+    std::string colore, fondo;
   };
 
-  std::string disegna_corsie(const std::vector<pannello>& corsie) {
-    std::vector<std::vector<voce_corsia>> voci(7);
-    auto indice = [](corsia c) { return std::size_t(c); };
+  std::vector<std::vector<voce_corsia>> voci_corsie() const {
+    std::vector<std::vector<voce_corsia>> voci(static_cast<std::size_t>(numero_corsie));
     for (const oggetto_linea& o : l_.oggetti) {
-      const corsia c = corsia_di(o.tipo);
-      if (c == corsia::nessuna) continue;
-      voce_corsia v{double(o.metri), double(o.metri), double(o.metri), false, o.tipo, o.etichetta, nullptr};
-      if (o.tipo == cella_stazione) {
-        v = {double(o.metri), double(o.mappati.da), double(o.mappati.a), true, o.tipo, o.etichetta, "rgba(31,111,178,0.25)"};
-        for (const stazione_letta& st : l_.stazioni)
-          if (st.cella_fermata == int(o.cella)) {
-            const std::string t = ore_minuti_secondi(st.orario);
-            v.etichetta = st.nome + " " + (t.size() == 8 && t.substr(5) == ":00" ? t.substr(0, 5) : t);
-          }
-      } else if (o.tipo == cella_inizio_rallentamento) {
-        for (const rallentamento_letto& t : l_.rallentamenti)
-          if (t.cella_inizio == o.cella) v = {double(o.metri), double(t.inizio), double(std::max(t.fine, t.inizio)), true, o.tipo, o.etichetta, "rgba(230,126,34,0.35)"};
-      } else if (o.tipo == cella_fine_rallentamento || o.tipo == cella_sequenza_avviso || o.tipo == cella_marcatore_montagna) {
-        v.etichetta.clear();
-      }
-      voci[indice(c)].push_back(v);
+      const tipo_cella_info* info = info_tipo(o.tipo);
+      if (!info || info->in_corsia == corsia::nessuna) continue;
+      const disegno::info_glifo& g = disegno::di(info->segno);
+      voce_corsia v{double(o.metri), double(o.mappati.da), double(o.mappati.a), g.barra.has_value(), info->segno,
+                    g.etichetta ? o.etichetta : "", info->colore, g.barra ? fondo(*g.barra) : ""};
+      // A restriction's bar runs from its start to its end; a station's stop
+      // cell says the station's name and time.
+      for (const rallentamento_letto& t : l_.rallentamenti)
+        if (t.cella_inizio == o.cella) v.x0 = t.inizio, v.x1 = std::max(t.fine, t.inizio);
+      for (const stazione_letta& st : l_.stazioni)
+        if (st.cella_fermata == int(o.cella) && g.etichetta) {
+          const std::string t = ore_minuti_secondi(st.orario);
+          v.etichetta = st.nome + " " + (t.substr(t.size() - 3) == ":00" ? t.substr(0, t.size() - 3) : t);
+        }
+      voci[std::size_t(info->in_corsia)].push_back(v);
     }
     for (const montagna_letta& m : l_.montagne)
-      voci[indice(corsia::montagne)].push_back({double(m.da), double(m.da), double(m.a), true, -1,
-                                                 "type " + std::to_string(m.tipo) + (m.segnalata ? ", markers" : ""), "rgba(125,102,8,0.35)"});
+      voci[std::size_t(disegno::di(strato::montagna).in_corsia)].push_back({double(m.da), double(m.da), double(m.a), true, glifo::nessuno,
+                                                      "type " + std::to_string(m.tipo) + (m.segnalata ? ", markers" : ""),
+                                                      colore(strato::montagna), fondo(strato::montagna)});
+    for (const curva_letta& c : curve_) {
+      const strato s = c.sinistra ? strato::curva_sinistra : strato::curva_destra;
+      voci[std::size_t(disegno::di(s).in_corsia)].push_back(
+          {double(c.inizio), double(c.inizio), double(c.fine), true, glifo::nessuno, lato_classe(c), colore(s), fondo(s)});
+    }
+    for (auto& lista : voci)
+      std::stable_sort(lista.begin(), lista.end(), [](const voce_corsia& a, const voce_corsia& b) { return a.x < b.x; });
+    return voci;
+  }
+
+  std::string disegna_corsie(const std::vector<pannello>& corsie) {
     std::string r;
     const double margine = 40 * (a_ - da_) / (destra - sinistra);
+    const std::vector<std::vector<voce_corsia>> voci = voci_corsie();
     for (std::size_t k = 0; k < voci.size(); ++k) {
-      std::vector<voce_corsia>& lista = voci[k];
-      std::stable_sort(lista.begin(), lista.end(), [](const voce_corsia& a, const voce_corsia& b) { return a.x < b.x; });
       const pannello& p = corsie[k];
-      const double y_segno = p.y + 12, righe[2] = {p.y + 27, p.y + 40};
-      double fine_riga[2] = {-1e9, -1e9};
-      for (const voce_corsia& v : lista) {
+      const double y_segno = p.y + disegno::riga_segni;
+      occupati presi;
+      for (const voce_corsia& v : voci[k]) {
         if (v.x1 < da_ - margine || v.x0 > a_ + margine) continue;
         const double x = x_di(v.x);
         if (v.barra) {
           const double b0 = x_di(v.x0), b1 = std::max(x_di(v.x1), b0 + 2);
-          r += "<rect x=\"" + f(b0) + "\" y=\"" + f(y_segno - 4) + "\" width=\"" + f(b1 - b0) + "\" height=\"8\" fill=\"" + v.colore_barra + "\"/>\n";
+          // A white edge keeps bars that meet apart.
+          r += "<rect x=\"" + f(b0) + "\" y=\"" + f(y_segno - 4) + "\" width=\"" + f(b1 - b0) + "\" height=\"8\" fill=\"" + v.fondo + "\"" +
+               (b1 - b0 >= 3 ? " stroke=\"#ffffff\"" : "") + "/>\n";
         }
-        if (v.tipo >= 0) r += segno(v.tipo, x, y_segno);
+        r += segno(v.g, x, y_segno, v.colore);
         if (v.etichetta.empty()) continue;
+        // Under its mark, or in the middle of the visible part of its bar.
         const double w = larghezza_testo(v.etichetta, piccolo);
-        const double cx = v.tipo < 0 ? (std::max(x_di(v.x0), sinistra) + std::min(x_di(v.x1), destra)) / 2 : x;
+        const double v0 = std::max(x_di(v.x0), sinistra), v1 = std::min(x_di(v.x1), destra);
+        if (v.g == glifo::nessuno && v1 <= v0) continue;  // its bar is off the sheet
+        const double cx = v.g == glifo::nessuno ? (v0 + v1) / 2 : x;
         const double l0 = std::max(sinistra + 1, std::min(cx - w / 2, destra - w - 1));
         if (std::abs(l0 + w / 2 - cx) > w / 2 + 8) continue;  // its object is off the sheet
-        for (int riga = 0; riga < 2; ++riga) {
-          if (l0 < fine_riga[riga] + 6) continue;
-          r += testo(l0, righe[riga] + 4, v.etichetta, std::string("class=\"p\" style=\"fill:") + (v.tipo < 0 ? "#7d6608" : colore_tipo(v.tipo)) + "\"");
-          fine_riga[riga] = l0 + w;
-          break;
-        }
+        const double h = piccolo + 1;
+        const auto [r0, r1] = disegno::righe_etichette;
+        if (const auto b = presi.posa({{l0, p.y + r0 - h / 2, l0 + w, p.y + r0 + h / 2}, {l0, p.y + r1 - h / 2, l0 + w, p.y + r1 + h / 2}}))
+          r += testo(l0, b->y1 - 2, v.etichetta, "class=\"p\" style=\"fill:" + v.colore + "\"");
       }
     }
     return r;
   }
 
-  // ---- legend ----
+  // ---- legend: the layers, then every kind of the cell table ----
+
+  std::string simbolo(const disegno::info_strato& s) const {
+    const std::string c = s.colore;
+    switch (s.s) {
+      case strato::traccia: return "<path d=\"M0 0h24\" stroke=\"" + c + "\" stroke-width=\"3\"/>";
+      case strato::coda:
+        return "<path d=\"M0 -4h24\" stroke=\"" + c + "\" stroke-width=\"2.5\" stroke-dasharray=\"5 3\"/><rect x=\"0\" y=\"0\" width=\"24\" height=\"6\" fill=\"url(#coda)\"/>";
+      case strato::fine_linea: return "<path d=\"M12 -7v14\" stroke=\"" + c + "\" stroke-width=\"3\"/>";
+      case strato::quota: return "<path d=\"M0 4l12 -8l12 4\" fill=\"none\" stroke=\"" + c + "\" stroke-width=\"1.6\"/>";
+      case strato::salita:
+        return "<rect x=\"0\" y=\"-5\" width=\"12\" height=\"10\" fill=\"" + colore_pendenza(20) + "\"/><rect x=\"12\" y=\"-5\" width=\"12\" height=\"10\" fill=\"" +
+               colore_pendenza(-20) + "\"/>";
+      case strato::limite: return "<path d=\"M0 -4h12v7h12\" fill=\"none\" stroke=\"" + c + "\" stroke-width=\"1.8\"/>";
+      case strato::rallentamento:
+        return "<rect x=\"0\" y=\"-2\" width=\"24\" height=\"8\" fill=\"" + fondo(s.s) + "\"/><path d=\"M0 -2h24\" stroke=\"" + c + "\" stroke-width=\"2.2\"/>";
+      case strato::aderenza: return "<path d=\"M0 2h24\" stroke=\"" + c + "\" stroke-width=\"1.8\"/>";
+      case strato::area_stazione:
+      case strato::montagna:
+      case strato::curva_destra:
+      case strato::curva_sinistra: return "<rect x=\"0\" y=\"-4\" width=\"24\" height=\"8\" fill=\"" + fondo(s.s) + "\"/>";
+      case strato::discesa:
+      case strato::piano:
+      case strato::cursore: break;  // in another layer's line, or not on a sheet
+    }
+    return "";
+  }
 
   std::string legenda(double& y) {
     struct voce {
       std::string simbolo, testo;
     };
-    const std::vector<voce> voci = {
-        {"<path d=\"M0 0h24\" stroke=\"#2c3e50\" stroke-width=\"3\"/>", "track"},
-        {"<path d=\"M0 0h24\" stroke=\"#95a5a6\" stroke-width=\"2.5\" stroke-dasharray=\"5 3\"/>", "run-out after the line's end (plan)"},
-        {"<rect x=\"0\" y=\"-6\" width=\"24\" height=\"12\" fill=\"url(#coda)\"/>", "run-out after the line's end: " + std::to_string(totale_ - fine_) + " m"},
-        {"<path d=\"M12 -7v14\" stroke=\"#c0392b\" stroke-width=\"3\"/>", "line's end"},
-        {"<rect x=\"0\" y=\"-3\" width=\"24\" height=\"6\" fill=\"rgba(31,111,178,0.4)\"/>" + triangolo(12, 0, 5, "#1f6fb2"), "station and its area"},
-        {"<path d=\"M0 4l12 -8l12 4\" fill=\"none\" stroke=\"#8a5a2b\" stroke-width=\"1.6\"/>", "altitude from the gradients"},
-        {"<rect x=\"0\" y=\"-5\" width=\"12\" height=\"10\" fill=\"" + colore_pendenza(20) + "\"/><rect x=\"12\" y=\"-5\" width=\"12\" height=\"10\" fill=\"" +
-             colore_pendenza(-20) + "\"/>", "gradient in per mille, rising / falling"},
-        {"<path d=\"M0 -4h12v7h12\" fill=\"none\" stroke=\"#c0392b\" stroke-width=\"1.8\"/>", "speed limit"},
-        {"<rect x=\"0\" y=\"-2\" width=\"24\" height=\"8\" fill=\"rgba(230,126,34,0.35)\"/><path d=\"M0 -2h24\" stroke=\"#e67e22\" stroke-width=\"2.2\"/>",
-         "restriction: speed and length"},
-        {"<path d=\"M0 2h24\" stroke=\"#117a65\" stroke-width=\"1.8\"/>", "adhesion"},
-        {segno(cella_segnale, 12, 1), "signal: aspects s1/s2/s3 | d1/d2/d3, t = time"},
-        {segno(cella_indicatore_vmax, 12, 0), "speed board (a/b/c km/h)"},
-        {segno(cella_cartello, 12, 0), "sign board and its text"},
-        {segno(cella_avviso_rallentamento, 12, 1), "restriction warning board"},
-        {segno(cella_fine_rallentamento, 12, 0), "restriction end"},
-        {segno(cella_sequenza_avviso, 12, 0), "cells before a warning board"},
-        {segno(cella_abbattimento, 12, 0), "abatement mark and its value"},
-        {"<rect x=\"0\" y=\"-4\" width=\"24\" height=\"8\" fill=\"rgba(125,102,8,0.35)\"/>" + segno(cella_marcatore_montagna, 12, 0),
-         "mountain range, with markers when flagged"},
-    };
-    std::string r = testo(14, y + 16, "Legend", "class=\"t\"");
-    const double colonna = (larghezza - 28) / 3;
+    std::vector<voce> voci;
+    for (const disegno::info_strato& s : disegno::strati) {
+      std::string t = s.nome ? s.nome : "", m = simbolo(s);
+      if (s.s == strato::coda) t += ": " + std::to_string(totale_ - fine_) + " m";
+      if (!t.empty() && !m.empty()) voci.push_back({m, t});
+    }
+    for (const tipo_cella_info& t : tabella_tipi_cella()) voci.push_back({segno(t.segno, 12, 0, t.colore), t.nome});
+    std::string r = testo(bordo, y + 16, "Legend", "class=\"t\"");
+    const double colonna = (larghezza - 2 * bordo) / 3;
     for (std::size_t i = 0; i < voci.size(); ++i) {
-      const double x = 14 + colonna * double(i % 3), yv = y + 34 + 20 * double(i / 3);
+      const double x = bordo + colonna * double(i % 3), yv = y + 34 + 20 * double(i / 3);
       r += "<g transform=\"translate(" + f(x) + "," + f(yv) + ")\">" + voci[i].simbolo + "</g>\n";
       r += testo(x + 32, yv + 4, voci[i].testo, "class=\"p\"");
     }
@@ -576,12 +612,13 @@ class disegno {
 
   const scenario_compilato& s_;
   linea_letta l_;
+  std::vector<curva_letta> curve_;
   int fine_ = 0, totale_ = 1;
   double da_ = 0, a_ = 1;
 };
 
 }  // namespace
 
-std::string disegna_svg(const scenario_compilato& s) { return disegno(s).svg(); }
+std::string disegna_svg(const scenario_compilato& s) { return tavola(s).svg(); }
 
 }  // namespace sc

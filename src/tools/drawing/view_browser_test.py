@@ -5,10 +5,11 @@ chromedriver's WebDriver interface (Python standard library only).
 For the built-in scenario, a restriction-rich scenario and the largest line:
 writes the page with `scenario-compiler view`, opens it from disk, and checks
 that it renders without console errors or network requests, that the
-stations, signals and other objects are drawn with labels that never
-overlap at several zoom levels, and that pointing at an object shows its
-details; and that the texts of the `plot` picture, as the browser lays them
-out, never overlap either. Screenshots are kept in the artefacts directory.
+stations, signals, curves and other objects are drawn with labels that
+never overlap at several zoom levels, that the lanes and the legend carry
+the names of the cell table the page's data holds, and that pointing at an
+object or a curve shows its details; and that the texts of the `plot`
+picture, as the browser lays them out, never overlap either. Screenshots are kept in the artefacts directory.
 
 Exit status 77 (skipped) when Chromium or chromedriver is not installed.
 """
@@ -189,6 +190,14 @@ def controlla_pagina(wd, c, nome, pagina, attese, artefatti):
     c.vero(not risorse, "%s: the page loaded other files: %s" % (nome, risorse))
     orario = wd.esegui("return Array.from(document.querySelectorAll('#orario tbody td:nth-child(2)')).map(function (t) { return t.textContent; })")
     c.vero(orario == attese["stazioni"], "%s: timetable stations %s, expected %s" % (nome, orario, attese["stazioni"]))
+    # Lane titles and the legend's names are the cell table's, as the data carries them.
+    dati = wd.esegui("return JSON.parse(document.getElementById('dati').textContent)")
+    titoli = wd.dopo_disegno("return vistaLinea.etichette.lungo.filter(function (e) { return e.corsia === 'titolo'; }).map(function (e) { return e.testo; });")
+    attesi = [p["nome"] for p in dati["regole"]["pannelli"] if p["nome"]] + dati["corsie"]
+    c.vero(titoli == attesi and "Curves" in titoli, "%s: panel titles %s, expected %s" % (nome, titoli, attesi))
+    legenda = wd.esegui("return Array.from(document.querySelectorAll('#legenda li')).map(function (l) { return l.textContent; })")
+    tipi = [t["nome"] for t in dati["tipi"].values()]
+    c.vero(all(t in legenda for t in tipi) and "restriction warning board" in tipi, "%s: the legend %s lacks kinds of %s" % (nome, legenda, tipi))
 
     # Labels at the whole line and at closer zooms: the expected ones drawn,
     # none overlapping another in the same view.
@@ -211,8 +220,7 @@ def controlla_pagina(wd, c, nome, pagina, attese, artefatti):
     wd.schermata(os.path.join(artefatti, nome + ".png"))
 
     # Pointing at an object shows its details; the reading follows the pointer.
-    if "punta" in attese:
-        m, corsia, atteso = attese["punta"]
+    for m, corsia, atteso in attese.get("punta", []):
         punto = wd.dopo_disegno("vistaLinea.mostraLungo(arguments[0] - 1500, arguments[0] + 1500); return null;", m)
         punto = wd.dopo_disegno("return vistaLinea.punto(arguments[0], arguments[1]);", m, corsia)
         wd.puntatore(punto["x"], punto["y"])
@@ -220,7 +228,7 @@ def controlla_pagina(wd, c, nome, pagina, attese, artefatti):
         c.vero(atteso in testo, "%s: pointing at %d m in %s shows %r, expected %r" % (nome, m, corsia, testo, atteso))
         lettura = wd.esegui("return document.getElementById('lettura').textContent")
         c.vero("km" in lettura and "cell" in lettura, "%s: the reading says %r" % (nome, lettura))
-        wd.schermata(os.path.join(artefatti, nome + "-hover.png"))
+        wd.schermata(os.path.join(artefatti, "%s-hover-%s.png" % (nome, corsia.lower().replace(" ", "-"))))
     tempo = wd.esegui("return vistaLinea.tempoDisegno")
     print("%s: drawn %.0f ms after navigation, page %d bytes, screenshot %s" % (
         nome, tempo, os.path.getsize(pagina), os.path.join(artefatti, nome + ".png")))
@@ -230,24 +238,24 @@ ATTESE = {
     "builtin": {
         "stazioni": ["PRATOSERVINO", "VALDISPRETO", "BRUNEA", "COLLE ZAVRO", "PIANOSCA"],
         "etichette": ["PRATOSERVINO 11:35", "PIANOSCA 11:52", "3/1/1", "3/1/1 t240", "70 km/h", "60 km/h",
-                      "(BRUNEA)", "(TERMINE TRATTA)", "−12‰", "end of line 9.000 km"],
+                      "(BRUNEA)", "(TERMINE TRATTA)", "−12‰", "end of line 9.000 km", "d5", "s3", "d6", "s6"],
         "pianta": ["PRATOSERVINO", "COLLE ZAVRO", "end of line 9.000 km"],
         "zoom": [[2000, 5000], [3900, 4300], [8000, 16050]],
-        "punta": [2600, "Signals", "signal"],
+        "punta": [[2600, "Signals", "signal"], [1950, "Curves", "curve d5"]],
     },
     "ricca": {
         "stazioni": ["ALFA", "BETA", "GAMMA"],
         "etichette": ["30 km/h", "warn 30 km/h", "warn 50 km/h", "120 km/h", "90", "type 2, markers", "type 4, markers",
-                      "80/70/60 km/h", "3/1/1 | 2/1/1", "(SOSTA)", "+12‰"],
+                      "80/70/60 km/h", "3/1/1 | 2/1/1", "(SOSTA)", "+12‰", "d3", "s5", "d6"],
         "zoom": [[0, 4000], [2500, 3700], [6000, 10000]],
-        "punta": [3000, "Restrictions", "restriction start"],
+        "punta": [[3000, "Restrictions", "restriction start"], [4200, "Curves", "curve s5"]],
     },
     "grande": {
         "stazioni": ["S%d" % k for k in range(50)],
         "etichette": ["S0 09:00", "3/1/1", "warn 60 km/h", "end of line 1000.000 km"],
         "zoom": [[0, 100000], [31000, 34000], [500000, 510000], [990000, 1007000]],
         "vista": [28000, 36000],
-        "punta": [500, "Signals", "signal"],
+        "punta": [[500, "Signals", "signal"]],
     },
 }
 

@@ -5,7 +5,9 @@
 #include "test_support/formati.h"
 #include "test_support/linea_grande.h"
 #include "test_support/scenario_in_memoria.h"
+#include "tools/cli/testo_sicuro.h"
 #include "tools/drawing/plot.h"
+#include "tools/drawing/regole_disegno.h"
 
 namespace sc {
 namespace {
@@ -29,8 +31,17 @@ TEST(View, ThePageCarriesEverythingItNeeds) {
     EXPECT_EQ(pagina.find(fuori), std::string::npos) << fuori;
   const std::string dati = dati_della_pagina(pagina);
   EXPECT_TRUE(test::json_valido(dati)) << dati.substr(0, 300);
-  for (const char* atteso : {"\"ALFA\"", "\"08:22:30\"", "\"(SOSTA)\"", "\"warn 30 km/h\"", "\"lunghezza\":12000", "[3000,3600,30,1800,"})
+  for (const char* atteso : {"\"ALFA\"", "\"08:22:30\"", "\"(SOSTA)\"", "\"warn 30 km/h\"", "\"lunghezza\":12000", "[3000,3600,30,1800,",
+                             // The curves as the plan bends them: start, last bent metre, side and class.
+                             "[1500,2100,\"d3\",false,", "[4000,4400,\"s5\",true,", "[7000,7300,\"d6\",false,", "\"passi\":[1,2,5]"})
     EXPECT_NE(dati.find(atteso), std::string::npos) << atteso;
+  // Every kind with its name, lane, glyph and colour, and the lanes' titles, from the tables.
+  for (const tipo_cella_info& t : tabella_tipi_cella()) {
+    const std::string riga = "\"" + std::to_string(t.tipo) + "\":{\"nome\":" + json_stringa(t.nome) + ",\"corsia\":" +
+                             std::to_string(int(t.in_corsia)) + ",\"glifo\":\"" + disegno::di(t.segno).chiave + "\",\"colore\":\"" + t.colore + "\"}";
+    EXPECT_NE(dati.find(riga), std::string::npos) << riga;
+  }
+  for (int c = 0; c < numero_corsie; ++c) EXPECT_NE(dati.find(json_stringa(nome_corsia(corsia(c)))), std::string::npos) << c;
   EXPECT_NE(pagina.find("<title>Linea - Treno"), std::string::npos);
 }
 
@@ -70,8 +81,14 @@ TEST(Plot, DrawingRulesForTheStaticPicture) {
   const std::string svg = disegna_svg(ricco());
   EXPECT_TRUE(test::ben_formato(svg));
   for (const char* atteso : {"end of line 12.000 km", "run-out after the line&apos;s end: 7050 m", "+12‰", "−7‰", "fill:#a04000\">30", "warn 30 km/h", "type 2, markers",
-                             "(SOSTA)", "ALFA 08:15", "BETA 08:22:30", "Legend", "restriction warning board"})
+                             "(SOSTA)", "ALFA 08:15", "BETA 08:22:30", "Legend", ">d6<"})
     EXPECT_NE(svg.find(atteso), std::string::npos) << atteso;
+  // Curves in the colour of their side.
+  for (const auto& [s, etichetta] : {std::pair{disegno::strato::curva_destra, "d3"}, std::pair{disegno::strato::curva_sinistra, "s5"}})
+    EXPECT_NE(svg.find("fill:" + std::string(disegno::di(s).colore) + "\">" + etichetta + "<"), std::string::npos) << etichetta;
+  // The lanes and the legend take their names from the tables.
+  for (int c = 0; c < numero_corsie; ++c) EXPECT_NE(svg.find(">" + std::string(nome_corsia(corsia(c))) + "<"), std::string::npos) << c;
+  for (const tipo_cella_info& t : tabella_tipi_cella()) EXPECT_NE(svg.find(">" + std::string(t.nome) + "<"), std::string::npos) << t.nome;
   // The axis of the largest line thins its ticks: no more than one label per 80 px.
   const test::descrizioni d = test::linea_grande();
   const std::string grande = disegna_svg(test::scenario_in_memoria(d.linea, d.servizio));

@@ -1,21 +1,26 @@
 // The route viewer: draws the data the page carries into two canvases (the
 // plan, and the views along the line) and keeps them linked. Plain script,
 // no library: the page must work opened from disk with no network.
+// Kinds, lanes, colours and the layout come in the data, from the same
+// tables plot draws with: the script holds no kind number of its own.
 (function () {
   "use strict";
 
   const D = JSON.parse(document.getElementById("dati").textContent);
+  const R = D.regole, TIPI = D.tipi, GLIFI = R.glifi, STRATI = R.strati;
   const FINE = D.lunghezza;  // the line's end; the run-out follows it
   const TOTALE = Math.max(D.metri, FINE, 1);
-  const CARATTERE = '12px "DejaVu Sans", "Segoe UI", Arial, sans-serif';
-  const CARATTERE_PICCOLO = '11px "DejaVu Sans", "Segoe UI", Arial, sans-serif';
+  const METRI_CELLA = D.metri_cella;
+  const CARATTERE = R.corpo + "px " + R.caratteri;
+  const CARATTERE_PICCOLO = R.piccolo + "px " + R.caratteri;
 
-  const COLORE = {
-    1: "#1e8449", 2: "#ba4a00", 3: "#ba4a00", 4: "#e67e22", 5: "#f5b041", 6: "#c0392b",
-    10: "#1f6fb2", 11: "#7d6608", 12: "#616a6b", 13: "#aab7b8", 14: "#7d3c98",
-  };
-  const TRACCIA = "#2c3e50", CODA = "#95a5a6", QUOTA = "#8a5a2b", LIMITE = "#c0392b", ADERENZA = "#117a65";
-  const RALLENTAMENTO = "#e67e22", CURSORE = "#d4ac0d";
+  // A layer's colour, and the colour of its areas.
+  function colore(s) { return STRATI[s].colore; }
+  function rgba(hex, a) {
+    const n = parseInt(hex.slice(1), 16);
+    return "rgba(" + (n >> 16) + "," + ((n >> 8) & 255) + "," + (n & 255) + "," + a.toFixed(2) + ")";
+  }
+  function fondo(s) { return rgba(STRATI[s].colore, STRATI[s].fondo); }
 
   // ---- data ---------------------------------------------------------------
 
@@ -32,78 +37,75 @@
   const pendenze = tratti(D.pendenze), velocita = tratti(D.velocita), aderenza = tratti(D.aderenza);
   const montagne = D.montagne.map(function (r) { return { da: r[0], a: r[1], tipo: r[2], segnalata: !!r[3] }; });
 
-  function nomeTipo(t) { return D.tipi[t] || "kind " + t; }
+  // The object of each cell, the station that stops in it, the restriction that starts in it.
+  const perCella = new Map(), fermate = new Map(), inizi = new Map();
+  oggetti.forEach(function (o) { perCella.set(o.cella, o); });
+  stazioni.forEach(function (s) { if (s.cella >= 0) fermate.set(s.cella, s); });
+  rallentamenti.forEach(function (r) { inizi.set(r.cellaInizio, r); });
+
+  // Objects that are no cell (ranges, runs, curves) carry a name of their own
+  // instead of a kind.
+  function nomeTipo(t) { return TIPI[t] ? TIPI[t].nome : "kind " + t; }
   // A tick a hair before the start is the start, not "-0.0 km".
   function km(m, cifre) { return (Math.abs(m) < 0.5 ? 0 : m / 1000).toFixed(cifre === undefined ? 3 : cifre) + " km"; }
+  // Decimals of a km label that show a step of `passo` metres.
+  function cifreKm(passo) { return Math.min(3, Math.max(0, 3 - Math.floor(Math.log10(Math.max(passo, 1))))); }
   function orarioBreve(t) { return t.slice(-3) === ":00" ? t.slice(0, -3) : t; }
 
-  // The run that holds metre m, by bisection.
-  function trattoA(lista, m) {
+  // The index of the run that holds metre m, by bisection; -1 for none.
+  function indiceA(lista, m) {
     let lo = 0, hi = lista.length - 1;
-    if (hi < 0) return null;
+    if (hi < 0) return -1;
     while (lo < hi) {
       const mezzo = (lo + hi + 1) >> 1;
       if (lista[mezzo].da <= m) lo = mezzo; else hi = mezzo - 1;
     }
-    return lista[lo];
+    return lo;
   }
+  function trattoA(lista, m) { const i = indiceA(lista, m); return i < 0 ? null : lista[i]; }
 
   // Altitude from the gradients: per mille over each run.
   const quote = [0];
   for (let i = 0; i < pendenze.length; i++) quote.push(quote[i] + pendenze[i].v * (pendenze[i].a - pendenze[i].da) / 1000);
   function quotaA(m) {
-    if (!pendenze.length) return 0;
-    let lo = 0, hi = pendenze.length - 1;
-    while (lo < hi) {
-      const mezzo = (lo + hi + 1) >> 1;
-      if (pendenze[mezzo].da <= m) lo = mezzo; else hi = mezzo - 1;
-    }
-    const t = pendenze[lo];
-    return quote[lo] + t.v * (Math.min(Math.max(m, t.da), t.a) - t.da) / 1000;
+    const i = indiceA(pendenze, m);
+    if (i < 0) return 0;
+    const t = pendenze[i];
+    return quote[i] + t.v * (Math.min(Math.max(m, t.da), t.a) - t.da) / 1000;
   }
 
   // ---- lanes of objects ------------------------------------------------------
 
-  const CORSIE = [
-    { nome: "Stations", tipi: [10] },
-    { nome: "Signals", tipi: [1] },
-    { nome: "Speed boards", tipi: [6] },
-    { nome: "Sign boards", tipi: [14] },
-    { nome: "Restrictions", tipi: [3, 2, 4, 5] },
-    { nome: "Abatement", tipi: [12, 13] },
-    { nome: "Mountains", tipi: [11] },
-  ];
-  // Each lane holds items: a mark at x (metres), maybe a bar [x0, x1], a label.
-  CORSIE.forEach(function (c) { c.voci = []; });
-  function corsiaDi(tipo) {
-    for (const c of CORSIE) if (c.tipi.indexOf(tipo) >= 0) return c;
-    return CORSIE[5];
-  }
-  const perStazione = {};
-  stazioni.forEach(function (s) { perStazione[s.numero] = s; });
+  // Each lane holds items: a mark at x (metres) with its glyph, maybe a bar
+  // [x0, x1] in a layer's colour, a label.
+  const CORSIE = D.corsie.map(function (nome) { return { nome: nome, voci: [] }; });
   oggetti.forEach(function (o) {
-    const c = corsiaDi(o.tipo);
-    if (o.tipo === 10) {
-      const s = perStazione[Number(o.valori[0] && o.valori[0][1])];
-      const etichetta = s ? s.nome + " " + orarioBreve(s.orario) : o.etichetta;
-      c.voci.push({ x: o.metri, x0: o.da, x1: o.a, etichetta: etichetta, oggetto: o, forma: "stazione" });
-    } else if (o.tipo === 3) {
-      const r = rallentamenti.find(function (r) { return r.cellaInizio === o.cella; });
-      c.voci.push({ x: o.metri, x0: o.metri, x1: r ? Math.max(r.fine, o.metri) : o.metri, etichetta: o.etichetta, oggetto: o, forma: "rallentamento" });
-    } else if (o.tipo === 2) {
-      c.voci.push({ x: o.metri, etichetta: "", oggetto: o, forma: "fine" });
-    } else if (o.tipo === 5 || o.tipo === 11) {
-      c.voci.push({ x: o.metri, etichetta: "", oggetto: o, forma: "punto" });
-    } else {
-      c.voci.push({ x: o.metri, etichetta: o.etichetta, oggetto: o, forma: o.tipo === 4 ? "triangolo" : "segno" });
-    }
+    const t = TIPI[o.tipo];
+    if (!t || t.corsia < 0) return;
+    const gl = GLIFI[t.glifo];
+    const v = { x: o.metri, x0: o.da, x1: o.a, glifo: t.glifo, colore: t.colore, fondo: gl.barra && fondo(gl.barra),
+      etichetta: gl.etichetta ? o.etichetta : "", oggetto: o };
+    // A restriction's bar runs from its start to its end; a station's stop
+    // cell says the station's name and time.
+    const r = inizi.get(o.cella), s = fermate.get(o.cella);
+    if (r) { v.x0 = r.inizio; v.x1 = Math.max(r.fine, r.inizio); }
+    if (s && gl.etichetta) v.etichetta = s.nome + " " + orarioBreve(s.orario);
+    CORSIE[t.corsia].voci.push(v);
   });
+  // Bars of a layer, labelled in their middle.
+  function barra(strato, da, a, etichetta, oggetto) {
+    CORSIE[STRATI[strato].corsia].voci.push({ x: da, x0: da, x1: a, glifo: "nessuno", colore: colore(strato), fondo: fondo(strato),
+      etichetta: etichetta, oggetto: oggetto });
+  }
   montagne.forEach(function (m) {
-    CORSIE[6].voci.push({
-      x: m.da, x0: m.da, x1: m.a, etichetta: "type " + m.tipo + (m.segnalata ? ", markers" : ""), forma: "montagna",
-      oggetto: { tipo: -1, nomeProprio: "mountain range", metri: m.da, da: m.da, a: m.a - 1, cella: Math.round(m.da / 50),
-        etichetta: "type " + m.tipo, valori: [["mountain type", String(m.tipo)], ["from", m.da + " m"], ["to", m.a + " m"], ["markers", m.segnalata ? "every 4th cell" : "none"]] },
-    });
+    barra("montagna", m.da, m.a, "type " + m.tipo + (m.segnalata ? ", markers" : ""), {
+      nomeProprio: "mountain range", metri: m.da, da: m.da, a: m.a, etichetta: "type " + m.tipo,
+      valori: [["mountain type", String(m.tipo)], ["from", m.da + " m"], ["to", m.a + " m"],
+        ["markers", m.segnalata ? "every " + D.passo_marcatori_montagna + "th cell" : "none"]] });
+  });
+  D.curve.forEach(function (c) {
+    barra(c[3] ? "curva_sinistra" : "curva_destra", c[0], c[1], c[2],
+      { nomeProprio: "curve", metri: c[0], da: c[0], a: c[1], etichetta: c[2], valori: c[4] });
   });
   CORSIE.forEach(function (c) { c.voci.sort(function (a, b) { return a.x - b.x; }); });
 
@@ -131,18 +133,27 @@
     return w;
   }
 
-  // Boxes already taken by labels in the frame being drawn; a label that
-  // would overlap one is left out.
+  // Boxes taken by labels and marks in the frame being drawn. A label keeps
+  // the shared gap from other labels, half of it from marks; it takes the
+  // first of its places that is free, or is left out.
   function Occupati() { this.riquadri = []; }
-  Occupati.prototype.libero = function (b) {
-    for (const r of this.riquadri) if (b.x0 < r.x1 && r.x0 < b.x1 && b.y0 < r.y1 && r.y0 < b.y1) return false;
-    return true;
+  Occupati.prototype.posa = function (candidati, entra) {
+    const m = R.spazio_etichette / 2;
+    for (const b of candidati) {
+      if (entra && !entra(b)) continue;
+      const x0 = b.x0 - m, x1 = b.x1 + m;
+      if (this.riquadri.some(function (r) { return x0 < r.x1 && r.x0 < x1 && b.y0 < r.y1 && r.y0 < b.y1; })) continue;
+      this.riquadri.push({ x0: x0, x1: x1, y0: b.y0, y1: b.y1 });
+      return b;
+    }
+    return null;
   };
-  Occupati.prototype.prendi = function (b) { this.riquadri.push(b); };
+  Occupati.prototype.segno = function (b) { this.riquadri.push(b); };
 
+  // The smallest step of the series that is at least `minimo`.
   function passoBello(minimo) {
     const p = Math.pow(10, Math.floor(Math.log10(Math.max(minimo, 1e-9))));
-    for (const k of [1, 2, 5, 10]) if (k * p >= minimo) return k * p;
+    for (const k of R.passi) if (k * p >= minimo) return k * p;
     return 10 * p;
   }
 
@@ -167,16 +178,17 @@
     // Where metre m of a lane lies on the page, for a pointer to go there.
     punto: function (m, corsia) {
       const r = telaLungo.getBoundingClientRect(), c = CORSIE.find(function (c) { return c.nome === corsia; });
-      return { x: r.left + xDi(m), y: r.top + (c ? c.pannello.y + 12 : PANNELLI[1].y + 20) };
+      return { x: r.left + xDi(m), y: r.top + (c ? c.pannello.y + R.riga_segni : pannello("quota").y + 20) };
     },
   });
 
   function vistaIntera() {
-    const margine = Math.max(FINE * 0.03, 200);
+    const margine = Math.max(FINE * R.margine_vista, R.margine_vista_minimo);
     return { da: -margine / 3, a: Math.min(FINE + margine, TOTALE) };
   }
   function impostaLungo(da, a) {
-    const minimo = 100, inizio = -0.02 * TOTALE, limite = TOTALE * 1.02;
+    // At the closest, two cells fill the view.
+    const minimo = 2 * METRI_CELLA, inizio = -0.02 * TOTALE, limite = TOTALE * 1.02;
     let span = Math.max(minimo, Math.min(a - da, limite - inizio));
     da = Math.max(inizio, Math.min(da, limite - span));
     stato.lungo = { da: da, a: da + span };
@@ -196,27 +208,27 @@
   // ---- the views along the line -------------------------------------------------------
 
   const telaLungo = document.getElementById("lungo");
-  const SINISTRA = 112, DESTRA = 16;
+  const SINISTRA = R.inizio_grafici, DESTRA = R.margine_destro;
   const PANNELLI = (function () {
     const p = [];
     let y = 0;
     function aggiungi(id, nome, h) { p.push({ id: id, nome: nome, y: y, h: h }); y += h; }
-    aggiungi("asse", "", 30);
-    aggiungi("quota", "Altitude", 120);
-    aggiungi("pendenza", "Gradient ‰", 22);
-    aggiungi("velocita", "Speed limit", 110);
-    aggiungi("aderenza", "Adhesion", 56);
-    CORSIE.forEach(function (c, i) { aggiungi("corsia" + i, c.nome, 46); c.pannello = p[p.length - 1]; });
+    R.pannelli.forEach(function (q) { aggiungi(q.chiave, q.nome, q.altezza); });
+    CORSIE.forEach(function (c, i) { aggiungi("corsia" + i, c.nome, R.altezza_corsia); c.pannello = p[p.length - 1]; });
     p.altezza = y + 6;
     return p;
   })();
   function pannello(id) { return PANNELLI.find(function (p) { return p.id === id; }); }
+  const ASSE = pannello("asse"), SOTTO_ASSE = pannello("quota").y;
 
   let lungo = null;  // { g, w, h }
   function xDi(m) { return SINISTRA + (m - stato.lungo.da) / (stato.lungo.a - stato.lungo.da) * (lungo.w - SINISTRA - DESTRA); }
   function mDi(x) { return stato.lungo.da + (x - SINISTRA) / (lungo.w - SINISTRA - DESTRA) * (stato.lungo.a - stato.lungo.da); }
 
   const bersagli = [];  // what the pointer can hit in the long view: { x0, x1, y0, y1, oggetto }
+  function segnaEtichetta(elenco, testo, b, corsia) {
+    elenco.push({ testo: testo, corsia: corsia, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
+  }
 
   function disegnaLungo() {
     lungo = prepara(telaLungo, PANNELLI.altezza);
@@ -236,9 +248,12 @@
         g.strokeStyle = "#e5e8e8";
         g.beginPath(); g.moveTo(0, p.y + 0.5); g.lineTo(destra, p.y + 0.5); g.stroke();
       }
+      if (!p.nome) return;
       g.fillStyle = "#34495e";
       g.textAlign = "left";
-      g.fillText(p.nome, 6, p.y + 12);
+      g.fillText(p.nome, R.rientro_titoli, p.y + 12);
+      const wt = larghezzaTesto(g, p.nome);
+      segnaEtichetta(api.etichette.lungo, p.nome, { x0: R.rientro_titoli, x1: R.rientro_titoli + wt, y0: p.y + 5, y1: p.y + 19 }, "titolo");
     });
 
     // Run-out: shaded after the line's end, in every panel.
@@ -246,13 +261,13 @@
     if (xf < destra) {
       g.save();
       g.beginPath(); g.rect(SINISTRA, 0, destra - SINISTRA, lungo.h); g.clip();
-      g.fillStyle = "rgba(127,140,141,0.16)";
-      g.fillRect(xf, PANNELLI[1].y, Math.min(xt, destra) - xf, lungo.h - PANNELLI[1].y);
-      g.strokeStyle = "rgba(127,140,141,0.25)";
+      g.fillStyle = fondo("coda");
+      g.fillRect(xf, SOTTO_ASSE, Math.min(xt, destra) - xf, lungo.h - SOTTO_ASSE);
+      g.strokeStyle = rgba(colore("coda"), 2 * STRATI.coda.fondo);
       g.beginPath();
       for (let x = xf - lungo.h; x < Math.min(xt, destra); x += 10) {
-        g.moveTo(Math.max(x, xf), PANNELLI[1].y + Math.max(0, xf - x));
-        g.lineTo(Math.min(x + lungo.h, xt), PANNELLI[1].y + Math.min(lungo.h, xt - x));
+        g.moveTo(Math.max(x, xf), SOTTO_ASSE + Math.max(0, xf - x));
+        g.lineTo(Math.min(x + lungo.h, xt), SOTTO_ASSE + Math.min(lungo.h, xt - x));
       }
       g.stroke();
       g.restore();
@@ -267,9 +282,9 @@
 
     // The line's end, across every panel.
     if (xf >= SINISTRA && xf <= destra) {
-      g.strokeStyle = "#c0392b";
+      g.strokeStyle = colore("fine_linea");
       g.setLineDash([5, 3]);
-      g.beginPath(); g.moveTo(xf + 0.5, PANNELLI[0].y + 16); g.lineTo(xf + 0.5, lungo.h); g.stroke();
+      g.beginPath(); g.moveTo(xf + 0.5, ASSE.y + 16); g.lineTo(xf + 0.5, lungo.h); g.stroke();
       g.setLineDash([]);
     }
 
@@ -277,9 +292,9 @@
     if (stato.cursore !== null) {
       const xc = xDi(stato.cursore);
       if (xc >= SINISTRA && xc <= destra) {
-        g.strokeStyle = CURSORE;
+        g.strokeStyle = colore("cursore");
         g.lineWidth = 2;
-        g.beginPath(); g.moveTo(xc, PANNELLI[0].y + 18); g.lineTo(xc, lungo.h); g.stroke();
+        g.beginPath(); g.moveTo(xc, ASSE.y + 18); g.lineTo(xc, lungo.h); g.stroke();
         g.lineWidth = 1;
       }
     }
@@ -287,22 +302,20 @@
     if (evidenza) {
       const xo = xDi(evidenza.metri);
       if (xo >= SINISTRA - 4 && xo <= destra + 4) {
-        g.strokeStyle = "rgba(212,172,13,0.9)";
+        g.strokeStyle = rgba(colore("cursore"), 0.9);
         g.lineWidth = 2;
-        g.strokeRect(xo - 6, PANNELLI[1].y, 12, lungo.h - PANNELLI[1].y - 2);
+        g.strokeRect(xo - 6, SOTTO_ASSE, 12, lungo.h - SOTTO_ASSE - 2);
         g.lineWidth = 1;
       }
     }
   }
 
   function disegnaAsse(g, destra) {
-    const p = PANNELLI[0];
+    const p = ASSE;
     const metriPerPx = (stato.lungo.a - stato.lungo.da) / (destra - SINISTRA);
     g.font = CARATTERE_PICCOLO;
-    const campione = larghezzaTesto(g, "1000.0 km") + 18;
-    const passo = passoBello(campione * metriPerPx);
-    const cifre = passo >= 1000 ? 0 : passo >= 100 ? 1 : passo >= 10 ? 2 : 3;
-    g.fillStyle = "#34495e";
+    const passo = passoBello((larghezzaTesto(g, R.campione_asse) + R.spazio_asse) * metriPerPx);
+    const cifre = cifreKm(passo);
     g.strokeStyle = "#aab7b8";
     g.textAlign = "center";
     const occupati = new Occupati();
@@ -312,22 +325,20 @@
       const t = "end of line " + km(FINE);
       const wt = larghezzaTesto(g, t);
       const x0 = Math.min(Math.max(xf - wt / 2, SINISTRA), destra - wt);
-      g.fillStyle = "#c0392b";
+      const b = occupati.posa([{ x0: x0, x1: x0 + wt, y0: p.y, y1: p.y + 16 }]);
+      g.fillStyle = colore("fine_linea");
       g.fillText(t, x0 + wt / 2, p.y + 8);
-      occupati.prendi({ x0: x0 - 4, x1: x0 + wt + 4, y0: p.y, y1: p.y + 16 });
-      api.etichette.lungo.push({ testo: t, x0: x0, x1: x0 + wt, y0: p.y, y1: p.y + 16 });
+      segnaEtichetta(api.etichette.lungo, t, b);
       const xt = xDi(TOTALE);
       const tc = "run-out, " + (TOTALE - FINE) + " m";
       const wc = larghezzaTesto(g, tc);
       const xc = (Math.max(xf, SINISTRA) + Math.min(xt, destra)) / 2;
-      const bc = { x0: xc - wc / 2 - 4, x1: xc + wc / 2 + 4, y0: p.y + 16, y1: p.y + 30 };
-      if (Math.min(xt, destra) - xf > wc + 10 && occupati.libero(bc)) {
+      if (Math.min(xt, destra) - xf > wc + 10 && occupati.posa([{ x0: xc - wc / 2, x1: xc + wc / 2, y0: p.y + 16, y1: p.y + 30 }])) {
         g.fillStyle = "#7f8c8d";
         g.fillText(tc, xc, p.y + 23);
-        occupati.prendi(bc);
       }
-      g.fillStyle = "#34495e";
     }
+    g.fillStyle = "#34495e";
     const primo = Math.ceil(stato.lungo.da / passo) * passo;
     for (let m = primo; m <= stato.lungo.a; m += passo) {
       const x = xDi(m);
@@ -337,11 +348,10 @@
       const t = km(m, cifre);
       const wt = larghezzaTesto(g, t);
       const cx = Math.max(x, SINISTRA + wt / 2);
-      const b = { x0: cx - wt / 2 - 3, x1: cx + wt / 2 + 3, y0: p.y + 12, y1: p.y + 26 };
-      if (b.x1 > destra + 12 || !occupati.libero(b)) continue;
+      const b = occupati.posa([{ x0: cx - wt / 2, x1: cx + wt / 2, y0: p.y + 12, y1: p.y + 26 }], function (b) { return b.x1 <= destra + 12; });
+      if (!b) continue;
       g.fillText(t, cx, p.y + 19);
-      occupati.prendi(b);
-      api.etichette.lungo.push({ testo: t, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
+      segnaEtichetta(api.etichette.lungo, t, b);
     }
     g.font = CARATTERE;
   }
@@ -368,11 +378,11 @@
     punti.forEach(function (q) { g.lineTo(xDi(q[0]), yDi(q[1])); });
     g.lineTo(xDi(punti[punti.length - 1][0]), p.y + p.h);
     g.closePath();
-    g.fillStyle = "rgba(138,90,43,0.13)";
+    g.fillStyle = fondo("quota");
     g.fill();
     g.beginPath();
     punti.forEach(function (q, i) { if (i) g.lineTo(xDi(q[0]), yDi(q[1])); else g.moveTo(xDi(q[0]), yDi(q[1])); });
-    g.strokeStyle = QUOTA;
+    g.strokeStyle = colore("quota");
     g.lineWidth = 1.6;
     g.stroke();
     g.lineWidth = 1;
@@ -384,10 +394,11 @@
     g.font = CARATTERE;
   }
 
+  // Stronger with the gradient, a quarter of the colour at the least.
   function coloreGradiente(v) {
-    if (v === 0) return "#eaeded";
-    const k = Math.min(Math.abs(v) / 30, 1);
-    return v > 0 ? "rgba(203,67,53," + (0.18 + 0.6 * k) + ")" : "rgba(40,116,166," + (0.18 + 0.6 * k) + ")";
+    if (v === 0) return colore("piano");
+    const s = STRATI[v > 0 ? "salita" : "discesa"], k = Math.min(Math.abs(v) / R.pendenza_piena, 1);
+    return rgba(s.colore, s.fondo * (1 + 3 * k) / 4);
   }
 
   function disegnaPendenze(g, destra) {
@@ -405,14 +416,14 @@
       }
       const testo = (t.v > 0 ? "+" : t.v < 0 ? "−" : "") + Math.abs(t.v) + "‰";
       const wt = larghezzaTesto(g, testo);
-      if (x1 - x0 >= wt + 6) {
-        g.fillStyle = Math.abs(t.v) > 18 ? "#fff" : "#1b2631";
+      if (x1 - x0 >= wt + R.spazio_etichette) {
+        g.fillStyle = Math.abs(t.v) > R.pendenza_testo_chiaro ? "#fff" : "#1b2631";
         g.fillText(testo, (x0 + x1) / 2, p.y + p.h / 2);
-        api.etichette.lungo.push({ testo: testo, x0: (x0 + x1 - wt) / 2, x1: (x0 + x1 + wt) / 2, y0: p.y + 3, y1: p.y + p.h - 3 });
+        segnaEtichetta(api.etichette.lungo, testo, { x0: (x0 + x1 - wt) / 2, x1: (x0 + x1 + wt) / 2, y0: p.y + 3, y1: p.y + p.h - 3 });
       }
       bersagli.push({ x0: x0, x1: x1, y0: p.y, y1: p.y + p.h, oggetto: {
-        tipo: -1, nomeProprio: "gradient", metri: t.da, da: t.da, a: t.a - 1, cella: t.da / 50, etichetta: testo,
-        valori: [["gradient", testo], ["from", t.da + " m"], ["to", t.a + " m"], ["cells", t.da / 50 + " to " + (t.a / 50 - 1)]] } });
+        nomeProprio: "gradient", metri: t.da, da: t.da, a: t.a, etichetta: testo,
+        valori: [["gradient", testo], ["from", t.da + " m"], ["to", t.a + " m"], ["cells", t.da / METRI_CELLA + " to " + (t.a / METRI_CELLA - 1)]] } });
     });
     g.font = CARATTERE;
   }
@@ -441,11 +452,11 @@
     g.fillStyle = colore;
     tr.forEach(function (t) {
       const x0 = Math.max(xDi(t.da), SINISTRA) + 3, testo = t.v + unita, wt = larghezzaTesto(g, testo);
-      const b = { x0: x0 - 2, x1: x0 + wt + 2, y0: yDi(t.v) - 15, y1: yDi(t.v) - 1 };
-      if (b.x1 > destra || b.y0 < p.y + 2 || !occupati.libero(b)) return;
+      const b = occupati.posa([{ x0: x0, x1: x0 + wt, y0: yDi(t.v) - 15, y1: yDi(t.v) - 1 }],
+        function (b) { return b.x1 <= destra && b.y0 >= p.y + 2; });
+      if (!b) return;
       g.fillText(testo, x0, yDi(t.v) - 8);
-      occupati.prendi(b);
-      api.etichette.lungo.push({ testo: testo, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
+      segnaEtichetta(api.etichette.lungo, testo, b);
     });
     g.font = CARATTERE;
   }
@@ -455,7 +466,7 @@
 
   function disegnaVelocita(g, destra) {
     const p = pannello("velocita");
-    const yDi = altezzaDi(p, VMAX), occupati = new Occupati();
+    const yDi = altezzaDi(p, VMAX), occupati = new Occupati(), c = colore("rallentamento");
     g.font = CARATTERE_PICCOLO;
     g.fillStyle = "#5d6d7e";
     g.textAlign = "right";
@@ -469,47 +480,48 @@
       if (x1 < SINISTRA || x0 > destra) {
         if (r.avviso < 0 || xDi(r.avviso) > destra || x0 < SINISTRA) return;
       }
-      g.fillStyle = "rgba(230,126,34,0.22)";
+      g.fillStyle = fondo("rallentamento");
       g.fillRect(Math.max(x0, SINISTRA), y, Math.min(x1, destra) - Math.max(x0, SINISTRA), p.y + p.h - 6 - y);
-      g.strokeStyle = RALLENTAMENTO;
+      g.strokeStyle = c;
       g.lineWidth = 2.2;
       g.beginPath(); g.moveTo(Math.max(x0, SINISTRA), y); g.lineTo(Math.min(x1, destra), y); g.stroke();
       g.lineWidth = 1;
-      const oggetto = oggetti.find(function (o) { return o.tipo === 3 && o.cella === r.cellaInizio; });
+      const oggetto = perCella.get(r.cellaInizio);
       if (oggetto) bersagli.push({ x0: x0 - 3, x1: x1 + 3, y0: y - 6, y1: p.y + p.h, oggetto: oggetto });
       if (r.avviso >= 0) {
         const xa = xDi(r.avviso), ya = p.y + 24;
         if (xa >= SINISTRA && xa <= destra) {
           g.setLineDash([2, 3]);
-          g.strokeStyle = RALLENTAMENTO;
+          g.strokeStyle = c;
           g.beginPath(); g.moveTo(xa, ya); g.lineTo(Math.min(x0, destra), ya); g.lineTo(Math.min(x0, destra), y); g.stroke();
           g.setLineDash([]);
-          triangolo(g, xa, ya, 6, RALLENTAMENTO);
-          occupati.prendi({ x0: xa - 7, x1: xa + 7, y0: ya - 7, y1: ya + 6 });
+          triangolo(g, xa, ya, 6, c);
+          occupati.segno({ x0: xa - 7, x1: xa + 7, y0: ya - 7, y1: ya + 6 });
         }
       }
       g.font = CARATTERE_PICCOLO;
       // The longest of these that fits inside the band.
       for (const testo of [r.velocita + " km/h, " + (r.fine - r.inizio) + " m", r.velocita + " km/h", String(r.velocita)]) {
         const wt = larghezzaTesto(g, testo);
-        const b = { x0: (x0 + x1 - wt) / 2 - 2, x1: (x0 + x1 + wt) / 2 + 2, y0: y + 2, y1: y + 16 };
-        if (x1 - x0 < wt + 6 || x0 < SINISTRA || x1 > destra || b.y1 > p.y + p.h || !occupati.libero(b)) continue;
+        const b = occupati.posa([{ x0: (x0 + x1 - wt) / 2, x1: (x0 + x1 + wt) / 2, y0: y + 2, y1: y + 16 }], function (b) {
+          return x1 - x0 >= wt + R.spazio_etichette && x0 >= SINISTRA && x1 <= destra && b.y1 <= p.y + p.h;
+        });
+        if (!b) continue;
         g.fillStyle = "#a04000";
         g.textAlign = "center";
         g.fillText(testo, (x0 + x1) / 2, y + 9);
-        occupati.prendi(b);
-        api.etichette.lungo.push({ testo: testo, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
+        segnaEtichetta(api.etichette.lungo, testo, b);
         break;
       }
       g.font = CARATTERE;
     });
-    scalino(g, p, velocita, VMAX, LIMITE, " km/h", destra, occupati);
+    scalino(g, p, velocita, VMAX, colore("limite"), " km/h", destra, occupati);
   }
 
   function disegnaAderenza(g, destra) {
     const p = pannello("aderenza");
     const vmax = Math.max(1, aderenza.reduce(function (a, t) { return Math.max(a, t.v); }, 0));
-    scalino(g, p, aderenza, vmax, ADERENZA, "", destra, new Occupati());
+    scalino(g, p, aderenza, vmax, colore("aderenza"), "", destra, new Occupati());
   }
 
   function triangolo(g, x, y, r, colore) {
@@ -517,72 +529,76 @@
     g.beginPath(); g.moveTo(x, y - r); g.lineTo(x + r, y + r * 0.8); g.lineTo(x - r, y + r * 0.8); g.closePath(); g.fill();
   }
 
-  function segno(g, v, x, y) {
-    const o = v.oggetto, colore = COLORE[o.tipo] || "#7f8c8d";
+  // The mark of a glyph in its lane.
+  function segno(g, glifo, colore, x, y) {
     g.fillStyle = colore;
     g.strokeStyle = colore;
-    switch (v.forma) {
+    switch (glifo) {
+      case "palo":
+        g.fillRect(x - 0.75, y - 7, 1.5, 14);
+        g.beginPath(); g.arc(x, y - 5, 3.5, 0, 2 * Math.PI); g.fill();
+        break;
+      case "quadrato": g.fillRect(x - 4, y - 4, 8, 8); break;
+      case "rombo":
+        g.beginPath(); g.moveTo(x, y - 6); g.lineTo(x + 5, y); g.lineTo(x, y + 6); g.lineTo(x - 5, y); g.closePath(); g.fill();
+        break;
       case "triangolo": triangolo(g, x, y, 6, colore); break;
+      case "stazione": triangolo(g, x, y, 5, colore); break;
       case "fine":
         g.lineWidth = 2;
         g.beginPath(); g.moveTo(x - 5, y - 5); g.lineTo(x + 5, y + 5); g.moveTo(x + 5, y - 5); g.lineTo(x - 5, y + 5); g.stroke();
         g.lineWidth = 1;
         break;
       case "punto": g.beginPath(); g.arc(x, y, 2.5, 0, 2 * Math.PI); g.fill(); break;
-      default:
-        if (o.tipo === 1) {
-          g.fillRect(x - 0.75, y - 7, 1.5, 14);
-          g.beginPath(); g.arc(x, y - 5, 3.5, 0, 2 * Math.PI); g.fill();
-        } else if (o.tipo === 6) {
-          g.fillRect(x - 4, y - 4, 8, 8);
-        } else if (o.tipo === 14) {
-          g.beginPath(); g.moveTo(x, y - 6); g.lineTo(x + 5, y); g.lineTo(x, y + 6); g.lineTo(x - 5, y); g.closePath(); g.fill();
-        } else {
-          g.fillRect(x - 1, y - 6, 2, 12);
-        }
+      case "nessuno": break;
+      default: g.fillRect(x - 1, y - 6, 2, 12);
     }
   }
 
-  // One lane: marks, bars, and labels in two rows; a label that finds no
+  // One lane: bars, marks, and labels in two rows; a label that finds no
   // room in either row is left out (its object still answers the pointer).
   function disegnaCorsia(g, c, destra) {
-    const p = c.pannello, ySegno = p.y + 12, righe = [p.y + 27, p.y + 40];
-    const fineRiga = righe.map(function () { return -Infinity; });
+    const p = c.pannello, ySegno = p.y + R.riga_segni, h = R.piccolo + 1;
+    const occupati = new Occupati();
     const lo = stato.lungo.da, hi = stato.lungo.a;
     const margineM = 40 * (hi - lo) / (destra - SINISTRA);
     g.font = CARATTERE_PICCOLO;
     g.textBaseline = "middle";
+    g.textAlign = "left";
     g.save();
     g.beginPath(); g.rect(SINISTRA, p.y, destra - SINISTRA, p.h); g.clip();
     for (const v of c.voci) {
-      const x0m = v.x0 !== undefined ? v.x0 : v.x, x1m = v.x1 !== undefined ? v.x1 : v.x;
-      if (x1m < lo - margineM || x0m > hi + margineM) continue;
+      if (v.x1 < lo - margineM || v.x0 > hi + margineM) continue;
       const x = xDi(v.x);
-      if (v.x0 !== undefined) {
+      if (v.fondo) {
         const b0 = xDi(v.x0), b1 = Math.max(xDi(v.x1), b0 + 2);
-        const colore = v.forma === "montagna" ? "rgba(125,102,8,0.35)" : v.forma === "rallentamento" ? "rgba(230,126,34,0.35)" : "rgba(31,111,178,0.25)";
-        g.fillStyle = colore;
+        g.fillStyle = v.fondo;
         g.fillRect(b0, ySegno - 4, b1 - b0, 8);
+        // A white edge keeps bars that meet apart.
+        if (b1 - b0 >= 3) {
+          g.strokeStyle = "#fff";
+          g.beginPath(); g.moveTo(b0 + 0.5, ySegno - 4); g.lineTo(b0 + 0.5, ySegno + 4); g.stroke();
+        }
         bersagli.push({ x0: b0 - 2, x1: b1 + 2, y0: p.y, y1: p.y + p.h, oggetto: v.oggetto, ampio: true });
       }
-      if (v.forma === "stazione") triangolo(g, x, ySegno, 5, COLORE[10]);
-      else if (v.forma === "rallentamento") segno(g, { oggetto: v.oggetto, forma: "segno" }, x, ySegno);
-      else if (v.forma !== "montagna") segno(g, v, x, ySegno);
-      if (v.forma !== "montagna") bersagli.push({ x0: x - 5, x1: x + 5, y0: p.y, y1: p.y + p.h, oggetto: v.oggetto });
-      if (!v.etichetta) continue;
-      const wt = larghezzaTesto(g, v.etichetta);
-      let cx = v.forma === "montagna" ? (Math.max(xDi(v.x0), SINISTRA) + Math.min(xDi(v.x1), destra)) / 2 : x;
-      let l0 = Math.max(SINISTRA + 1, Math.min(cx - wt / 2, destra - wt - 1));
-      if (Math.abs(l0 + wt / 2 - cx) > wt / 2 + 8) continue;  // its object is off screen
-      for (let r = 0; r < righe.length; r++) {
-        if (l0 < fineRiga[r] + 6) continue;
-        g.fillStyle = v.forma === "montagna" ? "#7d6608" : COLORE[v.oggetto.tipo] || "#34495e";
-        g.textAlign = "left";
-        g.fillText(v.etichetta, l0, righe[r]);
-        fineRiga[r] = l0 + wt;
-        api.etichette.lungo.push({ testo: v.etichetta, corsia: c.nome, x0: l0, x1: l0 + wt, y0: righe[r] - 6, y1: righe[r] + 6 });
-        break;
+      const marcato = v.glifo !== "nessuno";
+      if (marcato) {
+        segno(g, v.glifo, v.colore, x, ySegno);
+        bersagli.push({ x0: x - 5, x1: x + 5, y0: p.y, y1: p.y + p.h, oggetto: v.oggetto });
       }
+      if (!v.etichetta) continue;
+      // Under its mark, or in the middle of the visible part of its bar.
+      const wt = larghezzaTesto(g, v.etichetta);
+      const v0 = Math.max(xDi(v.x0), SINISTRA), v1 = Math.min(xDi(v.x1), destra);
+      if (!marcato && v1 <= v0) continue;  // its bar is off screen
+      const cx = marcato ? x : (v0 + v1) / 2;
+      const l0 = Math.max(SINISTRA + 1, Math.min(cx - wt / 2, destra - wt - 1));
+      if (Math.abs(l0 + wt / 2 - cx) > wt / 2 + 8) continue;  // its object is off screen
+      const b = occupati.posa(R.righe_etichette.map(function (r) { return { x0: l0, x1: l0 + wt, y0: p.y + r - h / 2, y1: p.y + r + h / 2 }; }));
+      if (!b) continue;
+      g.fillStyle = v.colore;
+      g.fillText(v.etichetta, l0, (b.y0 + b.y1) / 2);
+      segnaEtichetta(api.etichette.lungo, v.etichetta, b, c.nome);
     }
     g.restore();
     g.font = CARATTERE;
@@ -613,6 +629,22 @@
     });
     if (!isFinite(riquadroLinea.x0)) riquadroLinea = { x0: base[0].x, y0: base[0].y, x1: base[0].x, y1: base[0].y };
   }
+  // The coarsest level whose error stays within the shared tolerance at scale s.
+  function livelloPer(s) {
+    let livello = livelli[0];
+    for (const l of livelli) if (l.tolleranza * s <= R.tolleranza_pixel) livello = l;
+    return livello;
+  }
+
+  // Where the point (x, y) falls on the segment a-b: the share t along it
+  // and the squared distance.
+  function proiezione(x, y, a, b) {
+    const dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+    let t = l2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / l2 : 0;
+    t = t < 0 ? 0 : t > 1 ? 1 : t;
+    const ex = x - a.x - t * dx, ey = y - a.y - t * dy;
+    return { t: t, d2: ex * ex + ey * ey };
+  }
 
   // Douglas-Peucker with a stack; the metre of the line's end is always kept.
   function semplifica(punti, tolleranza) {
@@ -626,13 +658,9 @@
     for (let i = 1; i < n; i++) if (tieni[i]) { pila.push([prec, i]); prec = i; }
     while (pila.length) {
       const ab = pila.pop(), a = punti[ab[0]], b = punti[ab[1]];
-      const dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
       let peggiore = -1, dove = -1;
       for (let i = ab[0] + 1; i < ab[1]; i++) {
-        const p = punti[i];
-        let t = l2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / l2 : 0;
-        t = t < 0 ? 0 : t > 1 ? 1 : t;
-        const ex = p.x - a.x - t * dx, ey = p.y - a.y - t * dy, d = ex * ex + ey * ey;
+        const d = proiezione(punti[i].x, punti[i].y, a, b).d2;
         if (d > peggiore) { peggiore = d; dove = i; }
       }
       if (dove >= 0 && peggiore > tolleranza * tolleranza) {
@@ -709,9 +737,7 @@
     }
     if (!stato.pianta) adattaPianta();
     const s = stato.pianta.scala;
-    // The coarsest level whose error stays under half a pixel.
-    let livello = livelli[0];
-    for (const l of livelli) if (l.tolleranza * s <= 0.5) livello = l;
+    const livello = livelloPer(s);
     const vx0 = stato.pianta.cx - w / 2 / s, vx1 = stato.pianta.cx + w / 2 / s;
     const vy0 = stato.pianta.cy - h / 2 / s, vy1 = stato.pianta.cy + h / 2 / s;
     const punti = livello.punti;
@@ -734,33 +760,31 @@
       g.lineWidth = 1;
     }
     tratto("#ffffff", 7, [], -Infinity, Infinity);
-    tratto(CODA, 2.5, [7, 5], FINE, Infinity);
-    tratto(TRACCIA, 3, [], -Infinity, FINE);
+    tratto(colore("coda"), 2.5, [7, 5], FINE, Infinity);
+    tratto(colore("traccia"), 3, [], -Infinity, FINE);
 
     const occupati = new Occupati();
     const dentro = function (x, y) { return x > -20 && x < w + 20 && y > -20 && y < h + 20; };
+    // Right of the point, left, above, below: the first place that is free.
     function etichetta(testo, x, y, colore, spinta) {
       const wt = larghezzaTesto(g, testo), ht = 14, d = spinta || 8;
-      const prove = [[x + d, y - ht / 2], [x - d - wt, y - ht / 2], [x - wt / 2, y - d - ht], [x - wt / 2, y + d]];
-      for (const q of prove) {
-        const b = { x0: q[0] - 2, y0: q[1], x1: q[0] + wt + 2, y1: q[1] + ht };
-        if (b.x0 < 2 || b.x1 > w - 2 || b.y0 < 2 || b.y1 > h - 2 || !occupati.libero(b)) continue;
-        g.fillStyle = "rgba(255,255,255,0.85)";
-        g.fillRect(b.x0, b.y0, b.x1 - b.x0, ht);
-        g.fillStyle = colore;
-        g.textAlign = "left";
-        g.fillText(testo, q[0], q[1] + ht / 2);
-        occupati.prendi(b);
-        api.etichette.pianta.push({ testo: testo, x0: b.x0, x1: b.x1, y0: b.y0, y1: b.y1 });
-        return true;
-      }
-      return false;
+      const b = occupati.posa([
+        { x0: x + d, x1: x + d + wt, y0: y - ht / 2, y1: y + ht / 2 }, { x0: x - d - wt, x1: x - d, y0: y - ht / 2, y1: y + ht / 2 },
+        { x0: x - wt / 2, x1: x + wt / 2, y0: y - d - ht, y1: y - d }, { x0: x - wt / 2, x1: x + wt / 2, y0: y + d, y1: y + d + ht },
+      ], function (b) { return b.x0 >= 4 && b.x1 <= w - 4 && b.y0 >= 2 && b.y1 <= h - 2; });
+      if (!b) return;
+      g.fillStyle = "rgba(255,255,255,0.85)";
+      g.fillRect(b.x0 - 2, b.y0, wt + 4, ht);
+      g.fillStyle = colore;
+      g.textAlign = "left";
+      g.fillText(testo, b.x0, b.y0 + ht / 2);
+      segnaEtichetta(api.etichette.pianta, testo, b);
     }
 
     // Station areas along the track, and their marks.
     stazioni.forEach(function (st) {
       const passi = 24;
-      g.strokeStyle = "rgba(31,111,178,0.55)";
+      g.strokeStyle = fondo("area_stazione");
       g.lineWidth = 7;
       g.beginPath();
       for (let i = 0; i <= passi; i++) {
@@ -773,47 +797,48 @@
     // The line's end.
     const pf = puntoA(FINE), df = direzioneA(FINE);
     const xf = pxP(pf.x), yf = pyP(pf.y);
-    g.strokeStyle = "#c0392b";
+    g.strokeStyle = colore("fine_linea");
     g.lineWidth = 3;
     g.beginPath(); g.moveTo(xf - df.y * 9, yf - df.x * 9); g.lineTo(xf + df.y * 9, yf + df.x * 9); g.stroke();
     g.lineWidth = 1;
-    occupati.prendi({ x0: xf - 9, x1: xf + 9, y0: yf - 9, y1: yf + 9 });
+    occupati.segno({ x0: xf - 9, x1: xf + 9, y0: yf - 9, y1: yf + 9 });
     stazioni.forEach(function (st) {
       const q = puntoA(st.posizione), x = pxP(q.x), y = pyP(q.y);
-      g.fillStyle = COLORE[10];
+      g.fillStyle = colore("area_stazione");
       g.beginPath(); g.arc(x, y, 5, 0, 2 * Math.PI); g.fill();
       g.strokeStyle = "#fff"; g.lineWidth = 1.5; g.stroke(); g.lineWidth = 1;
-      occupati.prendi({ x0: x - 5, x1: x + 5, y0: y - 5, y1: y + 5 });
+      occupati.segno({ x0: x - 5, x1: x + 5, y0: y - 5, y1: y + 5 });
     });
     // Objects as small dots once they stand apart.
     const metriPerPunto = 8 / s;
     if (metriPerPunto < 400) {
       oggetti.forEach(function (o) {
-        if (o.tipo === 10 || o.tipo === 5 || o.tipo === 11) return;
+        const t = TIPI[o.tipo];
+        if (!t || !GLIFI[t.glifo].pianta) return;
         const q = puntoA(o.metri), x = pxP(q.x), y = pyP(q.y);
         if (!dentro(x, y)) return;
-        g.fillStyle = COLORE[o.tipo] || "#7f8c8d";
+        g.fillStyle = t.colore;
         g.beginPath(); g.arc(x, y, 3, 0, 2 * Math.PI); g.fill();
       });
     }
     // Labels: the line's end and the stations first, then the km posts.
     g.font = CARATTERE;
-    if (dentro(xf, yf)) etichetta("end of line " + km(FINE), xf, yf, "#c0392b", 12);
+    if (dentro(xf, yf)) etichetta("end of line " + km(FINE), xf, yf, colore("fine_linea"), 12);
     stazioni.forEach(function (st) {
       const q = puntoA(st.posizione), x = pxP(q.x), y = pyP(q.y);
       if (dentro(x, y)) etichetta(st.nome, x, y, "#154360", 9);
     });
     g.font = CARATTERE_PICCOLO;
-    const passo = passoBello(70 / s);
+    const passo = passoBello(R.distanza_km_pianta / s);
     const ultimo = Math.min(livelli[0].punti[livelli[0].punti.length - 1].m, TOTALE);
     if (ultimo / passo < 40000) {
       for (let m = passo; m <= ultimo; m += passo) {
         const q = puntoA(m), x = pxP(q.x), y = pyP(q.y);
         if (!dentro(x, y)) continue;
-        const d = direzioneA(m);
-        g.strokeStyle = m > FINE ? CODA : "#34495e";
+        const d = direzioneA(m), c = m > FINE ? colore("coda") : "#34495e";
+        g.strokeStyle = c;
         g.beginPath(); g.moveTo(x - d.y * 5, y - d.x * 5); g.lineTo(x + d.y * 5, y + d.x * 5); g.stroke();
-        etichetta(km(m, passo >= 1000 ? 0 : passo >= 100 ? 1 : 2), x, y, m > FINE ? "#7f8c8d" : "#34495e", 7);
+        etichetta(km(m, cifreKm(passo)), x, y, c, 7);
       }
     }
     g.font = CARATTERE;
@@ -822,19 +847,19 @@
     const evidenza = stato.sotto || stato.scelto;
     if (evidenza) {
       const q = puntoA(evidenza.metri);
-      g.strokeStyle = "rgba(212,172,13,0.95)";
+      g.strokeStyle = rgba(colore("cursore"), 0.95);
       g.lineWidth = 3;
       g.beginPath(); g.arc(pxP(q.x), pyP(q.y), 9, 0, 2 * Math.PI); g.stroke();
       g.lineWidth = 1;
     }
     if (stato.cursore !== null) {
       const q = puntoA(stato.cursore), x = pxP(q.x), y = pyP(q.y);
-      g.fillStyle = CURSORE;
+      g.fillStyle = colore("cursore");
       g.strokeStyle = "#7d6608";
       g.beginPath(); g.arc(x, y, 5.5, 0, 2 * Math.PI); g.fill(); g.stroke();
     }
     // Scale bar.
-    const barra = passoBello(100 / s), lb = barra * s;
+    const barra = passoBello(R.barra_scala / s), lb = barra * s;
     g.strokeStyle = "#34495e";
     g.lineWidth = 2;
     g.beginPath(); g.moveTo(12, h - 12); g.lineTo(12 + lb, h - 12); g.stroke();
@@ -849,20 +874,15 @@
   // The metre of the track nearest to a point of the plan's canvas, within r px.
   function metroVicino(px, py, r) {
     if (!livelli.length || !stato.pianta) return null;
-    const s = stato.pianta.scala;
-    let livello = livelli[0];
-    for (const l of livelli) if (l.tolleranza * s <= 0.5) livello = l;
+    const s = stato.pianta.scala, livello = livelloPer(s);
     const x = stato.pianta.cx + (px - pianta.w / 2) / s, y = stato.pianta.cy - (py - pianta.h / 2) / s, rm = r / s;
     let meglio = null, dmin = rm * rm;
     const p = livello.punti;
     for (const b of livello.blocchi) {
       if (x < b.x0 - rm || x > b.x1 + rm || y < b.y0 - rm || y > b.y1 + rm) continue;
       for (let k = b.i; k < b.j; k++) {
-        const a = p[k], c = p[k + 1], dx = c.x - a.x, dy = c.y - a.y, l2 = dx * dx + dy * dy;
-        let t = l2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / l2 : 0;
-        t = t < 0 ? 0 : t > 1 ? 1 : t;
-        const ex = x - a.x - t * dx, ey = y - a.y - t * dy, d = ex * ex + ey * ey;
-        if (d <= dmin) { dmin = d; meglio = a.m + t * (c.m - a.m); }
+        const q = proiezione(x, y, p[k], p[k + 1]);
+        if (q.d2 <= dmin) { dmin = q.d2; meglio = p[k].m + q.t * (p[k + 1].m - p[k].m); }
       }
     }
     return meglio === null ? null : Math.round(meglio);
@@ -884,17 +904,18 @@
     const r = rallentamenti.find(function (r) { return m >= r.inizio && m < r.fine; });
     if (r) parti.push("restriction " + b(r.velocita + " km/h"));
     if (ad) parti.push("adhesion " + b(ad.v));
-    parti.push("cell " + b(Math.floor(m / 50)));
+    parti.push("cell " + b(Math.floor(m / METRI_CELLA)));
     lettura.innerHTML = parti.join(" · ");
   }
 
   function testo(t) { const d = document.createElement("div"); d.textContent = t; return d.innerHTML; }
   function descrizione(o) {
     const nome = o.nomeProprio || nomeTipo(o.tipo);
+    const cella = function (c) { return "cell " + c + " (" + c * METRI_CELLA + "–" + ((c + 1) * METRI_CELLA - 1) + " m)"; };
     let dove;
-    if (o.tipo === 10) dove = "at " + o.metri + " m, area " + o.da + " to " + o.a + " m · stop cell " + o.cella + " (" + o.cella * 50 + "–" + (o.cella * 50 + 49) + " m)";
-    else if (o.tipo < 0) dove = "from " + o.da + " to " + (o.a + 1) + " m";
-    else dove = "at " + o.metri + " m (" + o.da + "–" + o.a + " m map here) · cell " + o.cella + " (" + o.cella * 50 + "–" + (o.cella * 50 + 49) + " m)";
+    if (o.nomeProprio) dove = "from " + o.da + " to " + o.a + " m";
+    else if (fermate.has(o.cella)) dove = "at " + o.metri + " m, area " + o.da + " to " + o.a + " m · stop " + cella(o.cella);
+    else dove = "at " + o.metri + " m (" + o.da + "–" + o.a + " m map here) · " + cella(o.cella);
     if (o.metri > FINE) dove += " · in the run-out";
     return { nome: nome, dove: dove };
   }
@@ -922,7 +943,7 @@
     stato.scelto = o;
     mostraDettagli(o);
     document.querySelectorAll("#orario tbody tr").forEach(function (tr) {
-      tr.classList.toggle("scelta", !!o && o.tipo === 10 && tr.dataset.cella === String(o.cella));
+      tr.classList.toggle("scelta", !!o && perCella.get(Number(tr.dataset.cella)) === o);
     });
   }
 
@@ -1050,27 +1071,33 @@
       dl.append(div);
     });
 
+    // The layers, then every kind of the cell table, with the names plot uses.
     const legenda = document.getElementById("legenda");
-    const voci = [
-      ["track", function (g) { g.strokeStyle = TRACCIA; g.lineWidth = 3; g.beginPath(); g.moveTo(2, 8); g.lineTo(26, 8); g.stroke(); }],
-      ["run-out after the end: " + (TOTALE - FINE) + " m", function (g) { g.strokeStyle = CODA; g.lineWidth = 2.5; g.setLineDash([5, 3]); g.beginPath(); g.moveTo(2, 8); g.lineTo(26, 8); g.stroke(); }],
-      ["line's end", function (g) { g.strokeStyle = "#c0392b"; g.lineWidth = 3; g.beginPath(); g.moveTo(14, 1); g.lineTo(14, 15); g.stroke(); }],
-      ["station, area", function (g) { g.fillStyle = "rgba(31,111,178,0.4)"; g.fillRect(2, 5, 24, 6); triangolo(g, 14, 8, 5, COLORE[10]); }],
-      ["altitude", function (g) { g.strokeStyle = QUOTA; g.lineWidth = 1.6; g.beginPath(); g.moveTo(2, 12); g.lineTo(14, 4); g.lineTo(26, 8); g.stroke(); }],
-      ["gradient ‰ (up, down)", function (g) { g.fillStyle = coloreGradiente(20); g.fillRect(2, 3, 12, 10); g.fillStyle = coloreGradiente(-20); g.fillRect(14, 3, 12, 10); }],
-      ["speed limit", function (g) { g.strokeStyle = LIMITE; g.lineWidth = 1.8; g.beginPath(); g.moveTo(2, 4); g.lineTo(14, 4); g.lineTo(14, 11); g.lineTo(26, 11); g.stroke(); }],
-      ["restriction", function (g) { g.fillStyle = "rgba(230,126,34,0.35)"; g.fillRect(2, 6, 24, 8); g.strokeStyle = RALLENTAMENTO; g.lineWidth = 2.2; g.beginPath(); g.moveTo(2, 6); g.lineTo(26, 6); g.stroke(); }],
-      ["adhesion", function (g) { g.strokeStyle = ADERENZA; g.lineWidth = 1.8; g.beginPath(); g.moveTo(2, 10); g.lineTo(26, 10); g.stroke(); }],
-      [nomeTipo(1), function (g) { segno(g, { oggetto: { tipo: 1 } }, 14, 9); }],
-      [nomeTipo(6), function (g) { segno(g, { oggetto: { tipo: 6 } }, 14, 8); }],
-      [nomeTipo(14), function (g) { segno(g, { oggetto: { tipo: 14 } }, 14, 8); }],
-      [nomeTipo(4), function (g) { triangolo(g, 14, 9, 6, COLORE[4]); }],
-      [nomeTipo(2), function (g) { segno(g, { oggetto: { tipo: 2 }, forma: "fine" }, 14, 8); }],
-      [nomeTipo(5), function (g) { segno(g, { oggetto: { tipo: 5 }, forma: "punto" }, 14, 8); }],
-      [nomeTipo(12), function (g) { segno(g, { oggetto: { tipo: 12 } }, 14, 8); }],
-      ["mountain range, marker", function (g) { g.fillStyle = "rgba(125,102,8,0.35)"; g.fillRect(2, 4, 24, 8); segno(g, { oggetto: { tipo: 11 }, forma: "punto" }, 14, 8); }],
-      ["cursor", function (g) { g.fillStyle = CURSORE; g.beginPath(); g.arc(14, 8, 5, 0, 2 * Math.PI); g.fill(); }],
-    ];
+    const linea = function (g, x0, y0, x1, y1) { g.beginPath(); g.moveTo(x0, y0); g.lineTo(x1, y1); g.stroke(); };
+    const riempi = function (strato, y, h) { return function (g) { g.fillStyle = fondo(strato); g.fillRect(2, y, 24, h); }; };
+    const SIMBOLI = {
+      traccia: function (g) { g.strokeStyle = colore("traccia"); g.lineWidth = 3; linea(g, 2, 8, 26, 8); },
+      coda: function (g) { g.strokeStyle = colore("coda"); g.lineWidth = 2.5; g.setLineDash([5, 3]); linea(g, 2, 8, 26, 8); },
+      fine_linea: function (g) { g.strokeStyle = colore("fine_linea"); g.lineWidth = 3; linea(g, 14, 1, 14, 15); },
+      area_stazione: riempi("area_stazione", 4, 8),
+      quota: function (g) { g.strokeStyle = colore("quota"); g.lineWidth = 1.6; g.beginPath(); g.moveTo(2, 12); g.lineTo(14, 4); g.lineTo(26, 8); g.stroke(); },
+      salita: function (g) { g.fillStyle = coloreGradiente(20); g.fillRect(2, 3, 12, 10); g.fillStyle = coloreGradiente(-20); g.fillRect(14, 3, 12, 10); },
+      limite: function (g) { g.strokeStyle = colore("limite"); g.lineWidth = 1.8; g.beginPath(); g.moveTo(2, 4); g.lineTo(14, 4); g.lineTo(14, 11); g.lineTo(26, 11); g.stroke(); },
+      rallentamento: function (g) { riempi("rallentamento", 6, 8)(g); g.strokeStyle = colore("rallentamento"); g.lineWidth = 2.2; linea(g, 2, 6, 26, 6); },
+      aderenza: function (g) { g.strokeStyle = colore("aderenza"); g.lineWidth = 1.8; linea(g, 2, 10, 26, 10); },
+      montagna: riempi("montagna", 4, 8),
+      curva_destra: riempi("curva_destra", 4, 8),
+      curva_sinistra: riempi("curva_sinistra", 4, 8),
+      cursore: function (g) { g.fillStyle = colore("cursore"); g.beginPath(); g.arc(14, 8, 5, 0, 2 * Math.PI); g.fill(); },
+    };
+    const voci = [];
+    Object.keys(STRATI).forEach(function (k) {
+      if (STRATI[k].nome && SIMBOLI[k]) voci.push([STRATI[k].nome + (k === "coda" ? ": " + (TOTALE - FINE) + " m" : ""), SIMBOLI[k]]);
+    });
+    Object.keys(TIPI).forEach(function (k) {
+      const t = TIPI[k];
+      voci.push([t.nome, function (g) { segno(g, t.glifo, t.colore, 14, 8); }]);
+    });
     voci.forEach(function (v) {
       const li = document.createElement("li"), c = document.createElement("canvas"), r = window.devicePixelRatio || 1;
       c.width = 28 * r; c.height = 16 * r; c.style.width = "28px"; c.style.height = "16px";
@@ -1092,8 +1119,8 @@
       tr.addEventListener("mouseenter", function () { stato.cursore = st.posizione; aggiornaLettura(); ridisegna(); });
       tr.addEventListener("mouseleave", function () { stato.cursore = null; aggiornaLettura(); ridisegna(); });
       tr.addEventListener("click", function () {
-        const o = oggetti.find(function (o) { return o.tipo === 10 && o.cella === st.cella; });
-        scegli(o || null);
+        scegli(perCella.get(st.cella) || null);
+        // The station's area with a kilometre either side, three at the least.
         const span = Math.max(3000, st.fine - st.inizio + 2000);
         impostaLungo(st.posizione - span / 2, st.posizione + span / 2);
         centraPianta(st.posizione);
