@@ -24,10 +24,10 @@ const voce_servizio* record(const std::vector<voce_servizio>& s, int k) {
   return k >= 0 && std::size_t(k) < s.size() ? &s[std::size_t(k)] : nullptr;
 }
 
-// A speed board's value: km/h times 20 plus a second speed divided by 5.
+// A speed board's value: km/h times a factor plus a second speed in steps.
 std::pair<int, int> velocita_tabella(int v) {
-  const int alta = div_giu(v, 20);
-  return {alta, (v - alta * 20) * 5};
+  const int alta = div_giu(v, regole::fattore_tabella);
+  return {alta, (v - alta * regole::fattore_tabella) * regole::passo_velocita};
 }
 
 void segnale(oggetto_linea& o, const cella& c) {
