@@ -92,6 +92,14 @@ json intervallo_json(const testo_documento& t, std::size_t da, std::size_t a) {
 
 std::string in_utf8(std::string_view cp1252) { return cp1252_a_utf8(cp1252); }
 
+// A whole number the protocol sends (a line, a column, a version); anything
+// else is a bad parameter, not a conversion that overflows.
+int intero(const json& x) {
+  if (!x.is_number_integer() || x.get<std::int64_t>() < -(std::int64_t(1) << 31) || x.get<std::int64_t>() >= (std::int64_t(1) << 31))
+    throw errore_richiesta(parametri_invalidi, "not a whole number of 32 bits: " + x.dump());
+  return int(x.get<std::int64_t>());
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- the host's files
@@ -241,7 +249,7 @@ struct servitore_lsp::stato {
     const json& d = p.at("textDocument");
     documento doc;
     doc.uri = d.at("uri").get<std::string>();
-    doc.versione = d.value("version", 0);
+    doc.versione = d.contains("version") ? intero(d["version"]) : 0;
     doc.testo = testo_documento::da_utf8(d.at("text").get<std::string>());
     doc.percorso = percorso_da_uri(doc.uri);
     doc.nome = nome_da_uri(doc.uri);
@@ -261,12 +269,12 @@ struct servitore_lsp::stato {
         continue;
       }
       auto offset = [&](const json& x) {
-        const posizione_lsp q{x.at("line").get<int>(), x.at("character").get<int>()};
+        const posizione_lsp q{intero(x.at("line")), intero(x.at("character"))};
         return d.testo.offset(q).value_or(d.testo.byte().size());
       };
       d.testo.sostituisci(offset(c.at("range").at("start")), offset(c.at("range").at("end")), testo);
     }
-    d.versione = p.at("textDocument").value("version", d.versione);
+    if (p.at("textDocument").contains("version")) d.versione = intero(p["textDocument"]["version"]);
     per_documento(d.uri, false);
   }
 
@@ -529,7 +537,7 @@ struct servitore_lsp::stato {
   }
 
   std::size_t offset_di(const documento& d, const json& posizione) {
-    const posizione_lsp q{posizione.at("line").get<int>(), posizione.at("character").get<int>()};
+    const posizione_lsp q{intero(posizione.at("line")), intero(posizione.at("character"))};
     const auto o = d.testo.offset(q);
     if (!o)
       throw errore_richiesta(parametri_invalidi, "position " + std::to_string(q.riga) + ":" + std::to_string(q.carattere) + " is outside the document (" +
