@@ -1,6 +1,7 @@
 #include "tools/lsp/cornice.h"
 
 #include <cctype>
+#include <cstdint>
 
 namespace sc {
 
@@ -11,8 +12,8 @@ constexpr std::size_t intestazione_massima = 8192;
 
 // The value of "Content-Length:" in a header block, wherever it stands in a
 // line (so that garbage before it does not hide it).
-std::optional<std::size_t> lunghezza_in(std::string_view blocco, bool& cifre_errate) {
-  std::optional<std::size_t> r;
+std::optional<std::uint64_t> lunghezza_in(std::string_view blocco, bool& cifre_errate) {
+  std::optional<std::uint64_t> r;
   constexpr std::string_view nome = "content-length:";
   for (std::size_t i = 0; i + nome.size() <= blocco.size(); ++i) {
     std::size_t k = 0;
@@ -20,8 +21,9 @@ std::optional<std::size_t> lunghezza_in(std::string_view blocco, bool& cifre_err
     if (k < nome.size()) continue;
     std::size_t j = i + k;
     while (j < blocco.size() && blocco[j] == ' ') ++j;
-    std::size_t v = 0, cifre = 0;
-    for (; j < blocco.size() && std::isdigit(static_cast<unsigned char>(blocco[j])) && cifre < 16; ++j, ++cifre) v = v * 10 + std::size_t(blocco[j] - '0');
+    std::uint64_t v = 0;
+    std::size_t cifre = 0;
+    for (; j < blocco.size() && std::isdigit(static_cast<unsigned char>(blocco[j])) && cifre < 16; ++j, ++cifre) v = v * 10 + std::uint64_t(blocco[j] - '0');
     const bool fine = j == blocco.size() || blocco[j] == '\r' || blocco[j] == '\n' || blocco[j] == ' ';
     if (cifre == 0 || !fine) {
       cifre_errate = true;
@@ -46,7 +48,7 @@ std::optional<lettore_cornici::evento> lettore_cornici::prossimo() {
   for (;;) {
     const std::size_t disponibili = buffer_.size() - inizio_;
     if (da_saltare_ > 0) {
-      const std::size_t n = std::min(da_saltare_, disponibili);
+      const std::size_t n = std::size_t(std::min<std::uint64_t>(da_saltare_, disponibili));
       inizio_ += n;
       da_saltare_ -= n;
       if (da_saltare_ > 0) return std::nullopt;
@@ -74,13 +76,13 @@ std::optional<lettore_cornici::evento> lettore_cornici::prossimo() {
     inizio_ += fine + salto;
     if (blocco.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;  // blank lines between messages
     bool cifre_errate = false;
-    const std::optional<std::size_t> n = lunghezza_in(blocco, cifre_errate);
+    const std::optional<std::uint64_t> n = lunghezza_in(blocco, cifre_errate);
     if (!n) return evento{true, cifre_errate ? "a Content-Length header whose value is no length" : "a header without Content-Length"};
     if (*n > massimo_) {
       da_saltare_ = *n;
       return evento{true, "a message of " + std::to_string(*n) + " bytes, more than the " + std::to_string(massimo_) + " a message may have"};
     }
-    lunghezza_ = *n;
+    lunghezza_ = std::size_t(*n);
   }
 }
 

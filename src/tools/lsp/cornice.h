@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,7 @@ class lettore_cornici {
   std::size_t inizio_ = 0;
   std::size_t massimo_;
   std::optional<std::size_t> lunghezza_;  // of the body being read
-  std::size_t da_saltare_ = 0;            // bytes of a refused body still to drop
+  std::uint64_t da_saltare_ = 0;          // bytes of a refused body still to drop
 };
 
 // A message with its header.
