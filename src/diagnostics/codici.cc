@@ -1,5 +1,6 @@
 #include "diagnostics/codici.h"
 
+#include <array>
 #include <set>
 
 #include "diagnostics/lint.h"
@@ -18,6 +19,13 @@ namespace {
 std::pair<std::int64_t, std::int64_t> multipli(std::int64_t v, std::int64_t passo) {
   const std::int64_t sotto = v >= 0 ? v / passo * passo : -((-v + passo - 1) / passo) * passo;
   return {sotto, sotto + passo};
+}
+
+// The two multiples as fixes of the value at `dove`, the nearer first.
+void correggi_con_multipli(diagnostica& d, std::int64_t v, std::pair<std::int64_t, std::int64_t> m) {
+  const bool sopra_prima = m.second - v < v - m.first;
+  for (std::int64_t x : sopra_prima ? std::array{m.second, m.first} : std::array{m.first, m.second})
+    d.correzioni.push_back({d.dove, std::to_string(x)});
 }
 
 argomento metri_della_cella(std::int64_t c) { return argomento::metri_da_a(metro_cella(c), metro_cella(c + 1) - 1); }
@@ -87,6 +95,7 @@ diagnostica codici_diagnostiche::stazioni_vicine(std::int64_t p) {
                   {s_.arg_entita(), argomento::di_metri(s.valore1), argomento::di_metri(distanza), argomento::di_oggetto(precedente),
                    argomento::di_metri(prima.valore2), argomento::di_metri(suggerita), c_e_posto ? argomento() : argomento::di_metri(massima)});
   }
+  if (c_e_posto) d.correzioni.push_back({d.dove, std::to_string(suggerita)});
   if (auto it = s_.stazioni.find(s_.stazione_k - 1); it != s_.stazioni.end())
     d.note.push_back(s_.evento(diag::nota_stazione_precedente, it->second, {argomento::di_oggetto(precedente), argomento::di_metri(prima.valore2)}));
   return d;
@@ -106,19 +115,25 @@ diagnostica codici_diagnostiche::evento_codice(std::int32_t c, std::optional<std
     case codice::ripetizione_secondo_valore: {
       const std::size_t i = c == codice::ripetizione_primo_valore ? 0 : 1;
       auto [a, b] = multipli(x.valore(i), regole::multiplo_posizione);
-      return s_.evento(i == 0 ? diag::ripetizione_primo : diag::ripetizione_secondo, s_.luogo_valore(i),
-                       {argomento::di_campo(voce::ripetizione, i), argomento::numero(x.valore(i)), argomento::numero(a), argomento::numero(b)});
+      diagnostica d = s_.evento(i == 0 ? diag::ripetizione_primo : diag::ripetizione_secondo, s_.luogo_valore(i),
+                                {argomento::di_campo(voce::ripetizione, i), argomento::numero(x.valore(i)), argomento::numero(a), argomento::numero(b)});
+      correggi_con_multipli(d, x.valore(i), {a, b});
+      return d;
     }
     case codice::ripetizione_codici: return s_.evento(diag::ripetizione_codici, s_.luogo_chiave(), {s_.testo_chiave()});
     case codice::stazione_posizione: {
       auto [a, b] = multipli(p, regole::multiplo_posizione);
-      return s_.evento(diag::stazione_posizione, s_.luogo_valore(0),
-                       {s_.arg_entita(), argomento::di_metri(p), argomento::di_metri(a), argomento::di_metri(b)});
+      diagnostica d = s_.evento(diag::stazione_posizione, s_.luogo_valore(0),
+                                {s_.arg_entita(), argomento::di_metri(p), argomento::di_metri(a), argomento::di_metri(b)});
+      correggi_con_multipli(d, p, {a, b});
+      return d;
     }
     case codice::stazione_lunghezza: {
       auto [a, b] = multipli(x.valore(2), regole::multiplo_lunghezza_stazione);
-      return s_.evento(diag::stazione_lunghezza, s_.luogo_valore(2),
-                       {s_.arg_entita(), argomento::di_metri(x.valore(2)), argomento::di_metri(a), argomento::di_metri(b)});
+      diagnostica d = s_.evento(diag::stazione_lunghezza, s_.luogo_valore(2),
+                                {s_.arg_entita(), argomento::di_metri(x.valore(2)), argomento::di_metri(a), argomento::di_metri(b)});
+      correggi_con_multipli(d, x.valore(2), {a, b});
+      return d;
     }
     case codice::stazioni_troppe:
       return s_.evento(diag::stazioni_troppe, s_.luogo_chiave(),
@@ -218,8 +233,10 @@ void codici_diagnostiche::progressive_non_multiple() {
       const std::int64_t valore = it->second.second[i];
       if (valore % regole::multiplo_posizione == 0) continue;
       auto [a, b] = multipli(valore, regole::multiplo_posizione);
-      s_.emetti(s_.evento(diag::progressiva_non_multipla, it->second.first[i],
-                          {argomento::di_chiave(v), argomento::di_campo(v, i), argomento::numero(valore), argomento::numero(a), argomento::numero(b)}));
+      diagnostica d = s_.evento(diag::progressiva_non_multipla, it->second.first[i],
+                                {argomento::di_chiave(v), argomento::di_campo(v, i), argomento::numero(valore), argomento::numero(a), argomento::numero(b)});
+      correggi_con_multipli(d, valore, {a, b});
+      s_.emetti(std::move(d));
     }
   }
 }

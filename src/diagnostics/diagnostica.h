@@ -225,12 +225,21 @@ struct luogo_testo {
   bool noto() const { return !file.empty(); }
 };
 
+// A fix the event suggests: the bytes at `dove` become `testo`.
+struct correzione {
+  luogo_testo dove;
+  std::string testo;  // Windows-1252
+};
+
 struct diagnostica {
   diag id;
   luogo_testo dove;
   std::optional<std::int32_t> metri;  // the position the event concerns
   std::vector<argomento> arg;         // the values the text shows, in order
   std::vector<diagnostica> note;      // places that explain it
+  // Alternative fixes, the likeliest first, where the watcher knows them
+  // (for an editor's quick fixes); most events have none.
+  std::vector<correzione> correzioni = {};
 };
 
 class ricevitore_diagnostiche {

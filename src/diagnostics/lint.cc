@@ -106,7 +106,9 @@ void lint_diagnostiche::campo_disabilitato() {
   std::replace(corretto.begin(), corretto.end(), '-', '_');
   if (!contiene_parola_di(corretto, voci)) corretto = senza_trattini;
   // The rest of the line is the dropped entry's values: nothing more to say.
-  s_.emetti(s_.evento(diag::chiave_disabilitata, s_.src.ultimo_campo(), {campo, senza_spazi_ai_lati(corretto)}));
+  diagnostica d = s_.evento(diag::chiave_disabilitata, s_.src.ultimo_campo(), {campo, senza_spazi_ai_lati(corretto)});
+  d.correzioni.push_back({d.dove, senza_spazi_ai_lati(corretto)});
+  s_.emetti(std::move(d));
 }
 
 void lint_diagnostiche::voce_iniziata(voce v) {
@@ -157,7 +159,11 @@ void lint_diagnostiche::suggerisci(const std::string& campo) {
   // The case-exact general key words, written with capitals.
   if (generale) {
     for (voce v : proprie)
-      if (formato(v).maiuscole && riconosce(v, minuscolo)) return s_.emetti(s_.evento(diag::chiave_maiuscola, dove, {campo, minuscolo}));
+      if (formato(v).maiuscole && riconosce(v, minuscolo)) {
+        diagnostica d = s_.evento(diag::chiave_maiuscola, dove, {campo, minuscolo});
+        d.correzioni.push_back({dove, minuscolo});
+        return s_.emetti(std::move(d));
+      }
   }
   // A general entry among the line items, or a line item in the general section.
   if (!servizio) {
@@ -173,7 +179,9 @@ void lint_diagnostiche::suggerisci(const std::string& campo) {
                                {campo, argomento::di_parte(servizio ? parte_descrizione::linea : parte_descrizione::servizio)}));
   const std::string vicino = suggerimento(minuscolo, proprie, !generale);
   if (vicino.empty()) return s_.emetti(s_.evento(diag::chiave_sconosciuta, dove, {campo}));
-  s_.emetti(s_.evento(diag::chiave_sconosciuta_simile, dove, {campo, vicino}));
+  diagnostica d = s_.evento(diag::chiave_sconosciuta_simile, dove, {campo, vicino});
+  d.correzioni.push_back({dove, vicino});
+  s_.emetti(std::move(d));
 }
 
 // ---------------------------------------------------------------- value lints

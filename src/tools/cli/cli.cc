@@ -91,7 +91,8 @@ int esegui(const std::vector<std::string>& args, esecuzione_in predefinita) {
 
 const std::vector<const comando*>& comandi() {
   static const std::vector<const comando*> tutti = {&comando_compile, &comando_check,     &comando_ispeziona, &comando_plot,
-                                                    &comando_view,    &comando_decompile, &comando_diff};
+                                                    &comando_view,    &comando_decompile, &comando_diff,
+                                                    &comando_lsp};
   return tutti;
 }
 

@@ -85,5 +85,6 @@ extern const comando comando_plot;
 extern const comando comando_view;
 extern const comando comando_decompile;
 extern const comando comando_diff;
+extern const comando comando_lsp;  // without the JSON library, it says there is no server
 
 }  // namespace sc

@@ -70,9 +70,9 @@ std::string utf16(std::string_view t) {
 
 constexpr std::string_view bom_utf8 = "\xEF\xBB\xBF";
 
-// The file's bytes as the reader will see them; false when they cannot be
-// read as a description at all.
-bool codifica(const std::string& nome, std::string& testo, bool da_utf8, resa_diagnostiche& r) {
+}  // namespace
+
+bool codifica_descrizione(const std::string& nome, std::string& testo, bool da_utf8, ricevitore_diagnostiche& r) {
   if (const std::string u = utf16(testo); !u.empty()) {
     r.riporta({diag::testo_utf16, luogo_in(nome, testo, 0, 0), std::nullopt, {u}, {}});
     return false;
@@ -112,8 +112,6 @@ bool codifica(const std::string& nome, std::string& testo, bool da_utf8, resa_di
   }
   return true;
 }
-
-}  // namespace
 
 std::vector<opzione> opzioni_descrizioni(std::vector<opzione> prima) {
   std::vector<opzione> comuni = {
@@ -180,8 +178,8 @@ bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnosti
   modello nomi;
   nomi.nome_scenario = d.scenario;
   nomi.nome_treno = d.treno;
-  const bool ok_linea = codifica(nome_linea_txt(nomi), d.linea, da_utf8, r);
-  const bool ok_servizio = codifica(nome_treno_txt(nomi), d.servizio, da_utf8, r);
+  const bool ok_linea = codifica_descrizione(nome_linea_txt(nomi), d.linea, da_utf8, r);
+  const bool ok_servizio = codifica_descrizione(nome_treno_txt(nomi), d.servizio, da_utf8, r);
   r.file(nome_linea_txt(nomi), d.file_linea, d.linea);
   r.file(nome_treno_txt(nomi), d.file_servizio, d.servizio);
   // Names taken from file names that do not follow the pattern are said.

@@ -29,6 +29,13 @@ opzioni_resa opzioni_resa_da(const argomenti& a);
 // lacks is an error: false then, and nothing should be compiled.
 bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnostiche& r);
 
+// The bytes of a description as the reader will see them: a file saved as
+// UTF-16, holding NUL bytes, a byte order mark or UTF-8 text is reported;
+// with `da_utf8` the text is converted to Windows-1252. False when it cannot
+// be read as a description at all. The editor server checks open buffers
+// with it too.
+bool codifica_descrizione(const std::string& nome, std::string& testo, bool da_utf8, ricevitore_diagnostiche& r);
+
 // Prints the diagnostics; the exit status for them alone.
 int chiudi_diagnostiche(const resa_diagnostiche& r);
 
