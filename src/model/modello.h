@@ -130,6 +130,8 @@ class profilo_linea {
   std::int32_t interi() const { return interi_; }
   double x(std::int32_t m) const { return x_[std::size_t(m)]; }
   double y(std::int32_t m) const { return y_[std::size_t(m)]; }
+  // The computed coordinates of one axis (0 is X, 1 is Y), metre 0 first.
+  const double* coordinate(int asse) const { return asse == 0 ? x_.data() : y_.data(); }
 
   // The tagged value at (m, asse): asse 0 is X, 1 is Y.
   valore_profilo operator()(std::int32_t m, int asse) const {
