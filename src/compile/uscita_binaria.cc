@@ -101,7 +101,6 @@ void scrivi_file_binari(const modello& m, Disk& disk) {
   if (m.genera_linea != 0) {
     Disk::Output& out = lotto.add(nome_linea_dat(m));
     geometria_a_pezzi(m.profilo, [&](std::string_view pezzo) { out.write(pezzo); });
-    out.close();
   }
   lotto.add(nome_servizio_sim(m), contenuto_servizio_sim(m));
   lotto.add(nome_celle_dat(m), contenuto_celle_dat(m));

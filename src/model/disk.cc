@@ -25,13 +25,10 @@ Disk::Output& Disk::Batch::add(const std::string& name) {
   return *outputs_.back();
 }
 
-void Disk::Batch::add(const std::string& name, std::string_view bytes) {
-  Output& out = add(name);
-  out.write(bytes);
-  out.close();
-}
+void Disk::Batch::add(const std::string& name, std::string_view bytes) { add(name).write(bytes); }
 
 void Disk::Batch::commit() {
+  for (auto& out : outputs_) out->close();
   for (auto& out : outputs_) out->commit();
   outputs_.clear();
 }

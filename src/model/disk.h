@@ -21,7 +21,8 @@ class Disk {
    public:
     virtual ~Output() = default;
     virtual void write(std::string_view bytes) = 0;
-    // The content is complete; nothing more is written.
+    // The content is complete; nothing more is written. Closing again does
+    // nothing.
     virtual void close() = 0;
     // Puts the completed content under the name, replacing any older file
     // in one step.
@@ -33,11 +34,13 @@ class Disk {
   class Batch {
    public:
     explicit Batch(Disk& disk) : disk_(disk) {}
-    // A file written piece by piece; close it before commit().
+    // A file written piece by piece; commit() closes it.
     Output& add(const std::string& name);
     // A file holding exactly `bytes`.
     void add(const std::string& name, std::string_view bytes);
-    // Gives every file its name, in the order they were added.
+    // Closes every file, then gives each its name, in the order they were
+    // added. Closed together, the files reach the disk together: the host
+    // flushes them all at once rather than one after the other.
     void commit();
 
    private:
