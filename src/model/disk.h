@@ -66,6 +66,22 @@ class Disk {
   }
 };
 
+// The same directory, but a file replaced through it joins `batch` and takes
+// its name when the batch is committed: writers that replace one file each
+// can so write several as one batch.
+class BatchDisk : public Disk {
+ public:
+  BatchDisk(Disk& base, Batch& batch) : base_(base), batch_(batch) {}
+  bool exists(const std::string& name) override { return base_.exists(name); }
+  std::optional<std::string> read(const std::string& name) override { return base_.read(name); }
+  std::unique_ptr<Output> replace_stream(const std::string& name) override;
+  void remove(const std::string& name) override { base_.remove(name); }
+
+ private:
+  Disk& base_;
+  Batch& batch_;
+};
+
 // A directory held in memory, for tests and for work on copies.
 class MemoryDisk : public Disk {
  public:

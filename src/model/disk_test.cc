@@ -78,6 +78,19 @@ TEST(Disk, OverlayCommitsCopiesInMemoryAndTheRestInTheBase) {
   EXPECT_EQ(base.read("file"), "f");
 }
 
+TEST(Disk, FilesReplacedThroughABatchDiskWaitForTheBatch) {
+  MemoryDisk base;
+  base.replace("a", "old");
+  Disk::Batch lotto(base);
+  BatchDisk in_lotto(base, lotto);
+  in_lotto.replace("a", "new");
+  in_lotto.replace("b", "b");
+  EXPECT_EQ(in_lotto.read("a"), "old");
+  EXPECT_FALSE(base.exists("b"));
+  lotto.commit();
+  EXPECT_EQ(base.files(), (std::map<std::string, std::string>{{"a", "new"}, {"b", "b"}}));
+}
+
 // A compiled model with an older set of its three files already on the disk.
 struct compilato {
   modello m;
