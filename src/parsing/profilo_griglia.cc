@@ -35,8 +35,16 @@ void griglia_piano::passi(std::int64_t fino, double k) {
     const double dx = x1 - x2, dy = y1 - y2;
     x2 = x1;
     y2 = y1;
-    x1 += dx + k * dy;
-    y1 += dy - k * dx;
+    // On a straight k * dy and k * dx are zeros, and adding a zero leaves any
+    // number but a zero as it was: the same bits by a shorter chain of
+    // operations, which is what the step's time is spent waiting on.
+    if (k == 0 && dx != 0 && dy != 0) {
+      x1 += dx;
+      y1 += dy;
+    } else {
+      x1 += dx + k * dy;
+      y1 += dy - k * dx;
+    }
     profilo_.aggiungi(x1, y1);
   }
 }
