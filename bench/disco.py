@@ -12,7 +12,8 @@ alternating, and the figures are medians over the pairs:
 
 - compile of the largest line (1,000,000 m) against a durable copy of its
   three files: target 1.5 times at most;
-- its peak memory against the geometry file: target 1.1 times at most;
+- its peak memory against the geometry file: target 1.1 times at most
+  (measured by GNU time, /usr/bin/time);
 - the built-in run against a durable copy of its eight files: target 1 time;
 - check of the largest line against its compile: target 1.1 times.
 
@@ -29,7 +30,7 @@ import time
 
 
 def processo(argv):
-    """Wall time, CPU time and peak memory (KiB) of one process."""
+    """Wall time and CPU time of one process."""
     t0 = time.perf_counter()
     # Standard output and error are dropped: the built-in run greets on standard error.
     nulla = [(os.POSIX_SPAWN_OPEN, f, os.devnull, os.O_WRONLY, 0) for f in (1, 2)]
@@ -38,7 +39,16 @@ def processo(argv):
     durata = time.perf_counter() - t0
     if os.waitstatus_to_exitcode(stato) != 0:
         sys.exit("failed: " + " ".join(argv))
-    return durata, uso.ru_utime + uso.ru_stime, uso.ru_maxrss
+    return durata, uso.ru_utime + uso.ru_stime
+
+
+def memoria_massima(argv):
+    """Peak memory (bytes) of one process as GNU time measures it. Not from
+    this script's own wait4: a spawned process keeps the peak of the process
+    it was forked from, here the Python interpreter's."""
+    with tempfile.NamedTemporaryFile("r") as f:
+        processo(["/usr/bin/time", "-f", "%M", "-o", f.name] + argv)
+        return int(f.read().split()[-1]) * 1024
 
 
 class Lavoro:
@@ -62,7 +72,7 @@ def copia_durevole(cp, sync, file, cartella):
     a = processo([cp] + file + [cartella + "/"])
     copie = [os.path.join(cartella, os.path.basename(f)) for f in file]
     b = processo([sync] + copie)
-    return a[0] + b[0], a[1] + b[1], max(a[2], b[2])
+    return a[0] + b[0], a[1] + b[1]
 
 
 def coppie(n, lavoro, prova, riferimento):
@@ -125,10 +135,18 @@ def main():
         compila = lambda d: processo([programma, "compile", linea, servizio, "--out", d])
         p, r = coppie(a.pairs, lavoro, compila, lambda d: copia_durevole(cp, sync, tre, d))
         ok &= riassunto("compile of the largest line", p, r, "durable copy of its 3 files", 1.5)
-        memoria = statistics.median(x[2] for x in p) * 1024
-        print("  peak memory: median %.1f MiB, %.2f times the geometry file (%.1f MiB); target 1.10: %s" % (
-            memoria / 2**20, memoria / geometria, geometria / 2**20, "holds" if memoria <= 1.1 * geometria else "MISSED"))
-        ok &= memoria <= 1.1 * geometria
+        if os.path.exists("/usr/bin/time"):
+            picchi = []
+            for _ in range(5):
+                d = lavoro.nuova()
+                picchi.append(memoria_massima([programma, "compile", linea, servizio, "--out", d]))
+                lavoro.pulisci([d])
+            memoria = statistics.median(picchi)
+            print("  peak memory: median of 5 runs %.1f MiB, %.2f times the geometry file (%.1f MiB); target 1.10: %s" % (
+                memoria / 2**20, memoria / geometria, geometria / 2**20, "holds" if memoria <= 1.1 * geometria else "MISSED"))
+            ok &= memoria <= 1.1 * geometria
+        else:
+            print("  peak memory: not measured, it needs GNU time as /usr/bin/time")
         _, solo_cp = coppie(a.pairs, lavoro, compila, lambda d: processo([cp] + tre + [d + "/"]))
         print("  plain cp of the 3 files: median %.1f ms" % (statistics.median(x[0] for x in solo_cp) * 1e3))
 

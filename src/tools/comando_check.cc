@@ -1,4 +1,8 @@
 // check: every problem of two descriptions in one run, nothing written.
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "driver/form1.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
@@ -10,18 +14,38 @@ namespace sc {
 
 namespace {
 
+// A directory that drops whatever is written into it: holding the compiled
+// files in memory only to throw them away cost check more than the compile.
+class cartella_vuota : public Disk {
+ public:
+  bool exists(const std::string&) override { return false; }
+  std::optional<std::string> read(const std::string&) override { return std::nullopt; }
+  std::unique_ptr<Output> replace_stream(const std::string&) override { return std::make_unique<scarto>(); }
+  void remove(const std::string&) override {}
+
+ private:
+  struct scarto : Output {
+    void write(std::string_view) override {}
+    void close() override {}
+    void commit() override {}
+  };
+};
+
 int esegui(const argomenti& a) {
   resa_diagnostiche resa(opzioni_resa_da(a));
   descrizioni_utente d;
   if (leggi_descrizioni(a, d, resa)) {
-    // The same compile as compile's, in memory, reading on past each error.
-    MemoryDisk memoria;
+    // The same compile as compile's, on copies of the descriptions, reading
+    // on past each error.
+    modello nomi;
+    nomi.nome_scenario = d.scenario;
+    nomi.nome_treno = d.treno;
+    cartella_vuota nessuna;
+    OverlayDisk copie(nessuna, {{nome_linea_txt(nomi), d.linea}, {nome_treno_txt(nomi), d.servizio}});
     interfaccia_terminale ui;
-    Form1 compilazione(memoria, ui);
+    Form1 compilazione(copie, ui);
     compilazione.m.nome_scenario = d.scenario;
     compilazione.m.nome_treno = d.treno;
-    memoria.replace(nome_linea_txt(compilazione.m), d.linea);
-    memoria.replace(nome_treno_txt(compilazione.m), d.servizio);
     segnalazioni diag(resa, compilazione.m, true);
     compilazione.compila(d.geometria ? 1 : 0, &diag);
   }
