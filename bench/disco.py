@@ -38,7 +38,7 @@ def processo(argv):
     _, stato, uso = os.wait4(pid, 0)
     durata = time.perf_counter() - t0
     if os.waitstatus_to_exitcode(stato) != 0:
-        sys.exit("failed: " + " ".join(argv))
+        sys.exit("exit status %d: %s" % (os.waitstatus_to_exitcode(stato), " ".join(argv)))
     return durata, uso.ru_utime + uso.ru_stime
 
 
