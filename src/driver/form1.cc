@@ -10,7 +10,8 @@ int Form1::form_load() {
   m.nome_scenario = scenario_predefinito;
   m.nome_treno = treno_predefinito;
   ui_.mostra_attesa();
-  // The five text files reach the disk together, in one flush rather than five.
+  // The five text files are flushed together, their flushes overlapping,
+  // rather than each waiting for the one before.
   Disk::Batch lotto(disk_);
   BatchDisk testi(disk_, lotto);
   dati_linea(m, testi);

@@ -39,8 +39,9 @@ class Disk {
     // A file holding exactly `bytes`.
     void add(const std::string& name, std::string_view bytes);
     // Closes every file, then gives each its name, in the order they were
-    // added. Closed together, the files reach the disk together: the host
-    // flushes them all at once rather than one after the other.
+    // added. Closed together, the files are flushed together: on a host that
+    // starts writing each file to the disk as it is written, their flushes
+    // overlap instead of waiting one after the other.
     void commit();
 
    private:
