@@ -10,6 +10,16 @@
 
 namespace sc {
 
+// The low N bytes of v at p, least significant first, whatever the host's order.
+template <std::size_t N>
+void metti_le(char* p, std::uint64_t v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, N);
+  } else {
+    for (std::size_t i = 0; i < N; ++i) p[i] = char(v >> (8 * i));
+  }
+}
+
 class scrittore_byte {
  public:
   void riserva(std::size_t n) {
@@ -56,15 +66,9 @@ class scrittore_byte {
     usati_ += n;
     return p;
   }
-  // The low N bytes of v, least significant first, whatever the host's order.
   template <std::size_t N>
   void metti(std::uint64_t v) {
-    char* p = spazio(N);
-    if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(p, &v, N);
-    } else {
-      for (std::size_t i = 0; i < N; ++i) p[i] = char(v >> (8 * i));
-    }
+    metti_le<N>(spazio(N), v);
   }
 
   std::string dati_;

@@ -1,6 +1,7 @@
 #include "driver/form1.h"
 
 #include "compile/compila.h"
+#include "model/disk.h"
 #include "writers/scrittori.h"
 
 namespace sc {
@@ -9,11 +10,16 @@ int Form1::form_load() {
   m.nome_scenario = scenario_predefinito;
   m.nome_treno = treno_predefinito;
   ui_.mostra_attesa();
-  dati_linea(m, disk_);
-  dati_treno(m, disk_);
-  dati_note(m, disk_);
-  dati_rallentamenti(m, disk_);
-  dati_scheda(m, disk_);
+  // The five text files are flushed together, their flushes overlapping,
+  // rather than each waiting for the one before.
+  Disk::Batch lotto(disk_);
+  BatchDisk testi(disk_, lotto);
+  dati_linea(m, testi);
+  dati_treno(m, testi);
+  dati_note(m, testi);
+  dati_rallentamenti(m, testi);
+  dati_scheda(m, testi);
+  lotto.commit();
   return compila(1);
 }
 

@@ -18,6 +18,18 @@ class StringOutput : public Disk::Output {
   std::string buffer_;
 };
 
+// Writes into a file of a batch, which closes and names it.
+class BatchOutput : public Disk::Output {
+ public:
+  explicit BatchOutput(Disk::Output& out) : out_(out) {}
+  void write(std::string_view bytes) override { out_.write(bytes); }
+  void close() override {}
+  void commit() override {}
+
+ private:
+  Disk::Output& out_;
+};
+
 }  // namespace
 
 Disk::Output& Disk::Batch::add(const std::string& name) {
@@ -25,15 +37,16 @@ Disk::Output& Disk::Batch::add(const std::string& name) {
   return *outputs_.back();
 }
 
-void Disk::Batch::add(const std::string& name, std::string_view bytes) {
-  Output& out = add(name);
-  out.write(bytes);
-  out.close();
-}
+void Disk::Batch::add(const std::string& name, std::string_view bytes) { add(name).write(bytes); }
 
 void Disk::Batch::commit() {
+  for (auto& out : outputs_) out->close();
   for (auto& out : outputs_) out->commit();
   outputs_.clear();
+}
+
+std::unique_ptr<Disk::Output> BatchDisk::replace_stream(const std::string& name) {
+  return std::make_unique<BatchOutput>(batch_.add(name));
 }
 
 bool MemoryDisk::exists(const std::string& name) { return files_.count(name) > 0; }

@@ -21,7 +21,8 @@ class Disk {
    public:
     virtual ~Output() = default;
     virtual void write(std::string_view bytes) = 0;
-    // The content is complete; nothing more is written.
+    // The content is complete; nothing more is written. Closing again does
+    // nothing.
     virtual void close() = 0;
     // Puts the completed content under the name, replacing any older file
     // in one step.
@@ -33,11 +34,14 @@ class Disk {
   class Batch {
    public:
     explicit Batch(Disk& disk) : disk_(disk) {}
-    // A file written piece by piece; close it before commit().
+    // A file written piece by piece; commit() closes it.
     Output& add(const std::string& name);
     // A file holding exactly `bytes`.
     void add(const std::string& name, std::string_view bytes);
-    // Gives every file its name, in the order they were added.
+    // Closes every file, then gives each its name, in the order they were
+    // added. Closed together, the files are flushed together: on a host that
+    // starts writing each file to the disk as it is written, their flushes
+    // overlap instead of waiting one after the other.
     void commit();
 
    private:
@@ -61,6 +65,22 @@ class Disk {
     out->close();
     out->commit();
   }
+};
+
+// The same directory, but a file replaced through it joins `batch` and takes
+// its name when the batch is committed: writers that replace one file each
+// can so write several as one batch.
+class BatchDisk : public Disk {
+ public:
+  BatchDisk(Disk& base, Batch& batch) : base_(base), batch_(batch) {}
+  bool exists(const std::string& name) override { return base_.exists(name); }
+  std::optional<std::string> read(const std::string& name) override { return base_.read(name); }
+  std::unique_ptr<Output> replace_stream(const std::string& name) override;
+  void remove(const std::string& name) override { base_.remove(name); }
+
+ private:
+  Disk& base_;
+  Batch& batch_;
 };
 
 // A directory held in memory, for tests and for work on copies.

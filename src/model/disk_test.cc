@@ -13,9 +13,11 @@
 namespace sc {
 namespace {
 
-// A directory whose writes of one file fail after some bytes, as a full disk does.
+// A directory whose writes of one file fail after some bytes, as a full disk
+// does; with room for every byte, the flush when the file is closed fails.
 class DiscoCheSiRiempie : public MemoryDisk {
  public:
+  static constexpr std::size_t tutto = std::size_t(-1);
   std::string guasto;  // the file whose write fails
   std::size_t spazio = 0;
 
@@ -28,18 +30,23 @@ class DiscoCheSiRiempie : public MemoryDisk {
  private:
   class Pieno : public Output {
    public:
-    Pieno(std::unique_ptr<Output> interno, std::size_t spazio) : interno_(std::move(interno)), spazio_(spazio) {}
+    Pieno(std::unique_ptr<Output> interno, std::size_t spazio)
+        : interno_(std::move(interno)), spazio_(spazio), alla_chiusura_(spazio == tutto) {}
     void write(std::string_view bytes) override {
       if (bytes.size() > spazio_) throw std::runtime_error("no space left");
       spazio_ -= bytes.size();
       interno_->write(bytes);
     }
-    void close() override { interno_->close(); }
+    void close() override {
+      if (alla_chiusura_) throw std::runtime_error("cannot flush");
+      interno_->close();
+    }
     void commit() override { interno_->commit(); }
 
    private:
     std::unique_ptr<Output> interno_;
     std::size_t spazio_;
+    bool alla_chiusura_;
   };
 };
 
@@ -71,6 +78,19 @@ TEST(Disk, OverlayCommitsCopiesInMemoryAndTheRestInTheBase) {
   EXPECT_EQ(base.read("file"), "f");
 }
 
+TEST(Disk, FilesReplacedThroughABatchDiskWaitForTheBatch) {
+  MemoryDisk base;
+  base.replace("a", "old");
+  Disk::Batch lotto(base);
+  BatchDisk in_lotto(base, lotto);
+  in_lotto.replace("a", "new");
+  in_lotto.replace("b", "b");
+  EXPECT_EQ(in_lotto.read("a"), "old");
+  EXPECT_FALSE(base.exists("b"));
+  lotto.commit();
+  EXPECT_EQ(base.files(), (std::map<std::string, std::string>{{"a", "new"}, {"b", "b"}}));
+}
+
 // A compiled model with an older set of its three files already on the disk.
 struct compilato {
   modello m;
@@ -93,11 +113,11 @@ struct compilato {
 
 TEST(Disk, AFailedWriteOfAnyBinaryFileLeavesTheOlderSetWhole) {
   for (const auto scegli : {nome_linea_dat, nome_servizio_sim, nome_celle_dat}) {
-    for (std::size_t spazio : {std::size_t(0), std::size_t(100)}) {
+    for (std::size_t spazio : {std::size_t(0), std::size_t(100), DiscoCheSiRiempie::tutto}) {
       compilato c;
       c.disk.guasto = scegli(c.m);
       c.disk.spazio = spazio;
-      SCOPED_TRACE(c.disk.guasto + ", room for " + std::to_string(spazio) + " bytes");
+      SCOPED_TRACE(c.disk.guasto + (spazio == DiscoCheSiRiempie::tutto ? ", its flush failing" : ", room for " + std::to_string(spazio) + " bytes"));
       EXPECT_THROW(scrivi_file_binari(c.m, c.disk), std::runtime_error);
       EXPECT_EQ(c.disk.files(), c.vecchi);
     }

@@ -1,9 +1,9 @@
 // The scenario model: the one state of a run, shared by every procedure.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -100,36 +100,37 @@ struct valore_profilo {
 // stored.
 class profilo_linea {
  public:
+  // Room for every metre at once, untouched until its point is computed.
   void crea(std::int32_t ultimo_metro) {
     ultimo_ = ultimo_metro;
-    x_.clear();
-    y_.clear();
-    x_.reserve(std::size_t(ultimo_metro) + 1);
-    y_.reserve(std::size_t(ultimo_metro) + 1);
-    interi_ = 0;
+    x_ = std::make_unique_for_overwrite<double[]>(std::size_t(ultimo_metro) + 1);
+    y_ = std::make_unique_for_overwrite<double[]>(std::size_t(ultimo_metro) + 1);
+    interi_ = calcolati_ = 0;
   }
   bool creato() const { return ultimo_ >= 0; }
   std::int32_t ultimo_metro() const { return ultimo_; }
   // Metres 0 and 1 as the integers (0, 0) and (0, 1), as far as the grid
   // reaches.
   void semina() {
-    interi_ = std::min(ultimo_ + 1, 2);
-    x_.assign({0, 0});
-    y_.assign({0, 1});
-    x_.resize(std::size_t(interi_));
-    y_.resize(std::size_t(interi_));
+    calcolati_ = 0;
+    aggiungi(0, 0);
+    aggiungi(0, 1);
+    interi_ = calcolati_;
   }
   // The next metre, computed; nothing past the last metre.
   void aggiungi(double x, double y) {
-    if (calcolati() > ultimo_) return;
-    x_.push_back(x);
-    y_.push_back(y);
+    if (calcolati_ > ultimo_) return;
+    x_[std::size_t(calcolati_)] = x;
+    y_[std::size_t(calcolati_)] = y;
+    ++calcolati_;
   }
   // Metres from 0 that hold a point.
-  std::int32_t calcolati() const { return std::int32_t(x_.size()); }
+  std::int32_t calcolati() const { return calcolati_; }
   std::int32_t interi() const { return interi_; }
   double x(std::int32_t m) const { return x_[std::size_t(m)]; }
   double y(std::int32_t m) const { return y_[std::size_t(m)]; }
+  // The computed coordinates of one axis (0 is X, 1 is Y), metre 0 first.
+  const double* coordinate(int asse) const { return asse == 0 ? x_.get() : y_.get(); }
 
   // The tagged value at (m, asse): asse 0 is X, 1 is Y.
   valore_profilo operator()(std::int32_t m, int asse) const {
@@ -141,7 +142,8 @@ class profilo_linea {
  private:
   std::int32_t ultimo_ = -1;
   std::int32_t interi_ = 0;
-  std::vector<double> x_, y_;
+  std::int32_t calcolati_ = 0;
+  std::unique_ptr<double[]> x_, y_;
 };
 
 struct modello {

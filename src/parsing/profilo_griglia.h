@@ -40,7 +40,7 @@ class griglia_piano {
   std::int64_t prossimo_metro() const { return prossimo_; }
 
  private:
-  void passo(double k);
+  void passi(std::int64_t fino, double k);
   bool avanza_fino(std::int64_t fino, double k);
 
   profilo_linea& profilo_;

@@ -78,6 +78,11 @@ void file_nuovo::scrivi(std::string_view dati) {
     if (n <= 0) fallito("cannot write", destinazione_, n < 0 ? errno : ENOSPC);
     dati.remove_prefix(std::size_t(n));
   }
+#ifdef __linux__
+  // The disk starts on what is written while the rest is made, so that the
+  // flush before the rename finds little left to do.
+  sync_file_range(descrittore(handle_), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 void file_nuovo::chiudi() {

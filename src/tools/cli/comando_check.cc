@@ -14,8 +14,9 @@ int esegui(const argomenti& a) {
   resa_diagnostiche resa(opzioni_resa_da(a));
   descrizioni_utente d;
   if (leggi_descrizioni(a, d, resa)) {
-    // The same compile as compile's, in memory, reading on past each error.
-    const richiesta_compilazione r{d.scenario, d.treno, d.geometria ? 1 : 0, true};
+    // The same compile as compile's, in memory, reading on past each error;
+    // the binary files are not even made, let alone kept.
+    richiesta_compilazione r{d.scenario, d.treno, d.geometria ? 1 : 0, true, [] { return false; }};
     modello m;
     m.nome_scenario = d.scenario;
     m.nome_treno = d.treno;
