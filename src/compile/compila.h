@@ -22,7 +22,7 @@ struct richiesta_compilazione {
   // Asked once the track is compiled, before the binary files are written:
   // false writes none (a tool that keeps a good build). Unset, they are
   // written whatever was found, as the format demands.
-  std::function<bool()> conferma_scrittura;
+  std::function<bool()> conferma_scrittura = nullptr;
 };
 
 struct esito_compilazione {

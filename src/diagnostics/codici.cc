@@ -101,7 +101,7 @@ diagnostica codici_diagnostiche::stazioni_vicine(std::int64_t p) {
   return d;
 }
 
-diagnostica codici_diagnostiche::evento_codice(std::int32_t c, std::optional<std::int32_t> posizione, causa_codice causa) {
+diagnostica codici_diagnostiche::evento_codice(std::int32_t c, causa_codice causa) {
   const voce_letta& x = s_.corrente;
   const std::int64_t p = x.valore(0);
   if (rifiuto_ && rifiuto_->codice == c) {
@@ -163,7 +163,7 @@ diagnostica codici_diagnostiche::evento_codice(std::int32_t c, std::optional<std
 }
 
 void codici_diagnostiche::codice(std::int32_t c, std::optional<std::int32_t> posizione, causa_codice causa) {
-  diagnostica d = evento_codice(c, posizione, causa);
+  diagnostica d = evento_codice(c, causa);
   if (posizione) d.metri = *posizione;
   if (c == codice::stazioni_troppe || c == codice::stazione_troppo_presto) d.metri = std::int32_t(s_.corrente.valore(0));
   s_.emetti(std::move(d));

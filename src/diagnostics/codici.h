@@ -26,7 +26,7 @@ class codici_diagnostiche {
   void fine_compilazione(std::int32_t codice);
 
  private:
-  diagnostica evento_codice(std::int32_t codice, std::optional<std::int32_t> posizione, causa_codice causa);
+  diagnostica evento_codice(std::int32_t codice, causa_codice causa);
   diagnostica occupata(const rifiuto& r);
   diagnostica stazioni_vicine(std::int64_t posizione);
 
