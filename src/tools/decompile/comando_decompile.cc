@@ -72,11 +72,27 @@ int esegui(const argomenti& a) {
   std::cout << "wrote " << linea.string() << "\nwrote " << servizio.string() << "\n";
   if (!d.con_piano) std::cout << "note: the scenario has no plan of the line; compile the descriptions with --no-geometry\n";
   resa.stampa(std::cerr);
-  if (!v.esatta()) {
-    std::cerr << "the round trip is not exact: the stored files hold what this compiler does not write (stored -> compiled back)\n";
+  const std::string file = std::string(d.con_piano ? "three" : "two") + " files";
+  if (!v.differenze.empty() || !v.scritto || v.codice_mostrato != 0) {
+    std::cerr << "the round trip is not exact: compiling them does not give back what is listed above (stored -> compiled back)\n";
     return esito_problemi;
   }
-  std::cout << "compiling them gives the " << (d.con_piano ? "three" : "two") << " files back byte for byte\n";
+  if (!v.esatta()) {
+    std::cerr << "the round trip is not exact: compiling them gives the " << file << " back byte for byte, but "
+              << (v.codice_errore != 0 ? "records error " + std::to_string(v.codice_errore) + ", where the stored files come from a compile that recorded none"
+                                       : std::string("records no error, where the stored files come from a compile that recorded one"))
+              << "\n";
+    return esito_problemi;
+  }
+  std::cout << "compiling them gives the " << file << " back byte for byte";
+  // The code the compile that wrote them recorded, where the files tell it.
+  if (d.fermata && d.codice_certo)
+    std::cout << " and stops at error " << d.codice << ", as the compile that wrote them did";
+  else if (d.fermata)
+    std::cout << " and stops at error " << d.codice << " in " << d.dove_fermata << ", where the compile that wrote them stopped with an error the files do not tell";
+  else if (v.codice_errore != 0)
+    std::cout << " and records error " << v.codice_errore << ", as the compile that wrote them did";
+  std::cout << "\n";
   return esito_ok;
 }
 

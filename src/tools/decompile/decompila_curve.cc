@@ -56,8 +56,28 @@ int classe_passo(const classi_curva& k, int precedente, double x2, double y2, do
 
 }  // namespace
 
-std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t n_celle) {
+namespace {
+
+// Metres from 0 that hold a point (the seed and the computed ones).
+std::size_t metri_calcolati(const std::vector<valore_profilo>& g) {
+  const std::size_t metri = g.size() / 2;
+  std::size_t m = 0;
+  while (m < metri && g[m].tag != valore_profilo::vuoto) ++m;
+  return m;
+}
+
+}  // namespace
+
+bool piano_seminato(const std::vector<valore_profilo>& g) { return !g.empty() && g[0].tag == valore_profilo::intero; }
+
+bool piano_esteso(const std::vector<valore_profilo>& g) {
+  // The closing steps compute every metre to two before the last.
+  return piano_seminato(g) && metri_calcolati(g) + 2 >= g.size() / 2;
+}
+
+std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t n_celle, bool estesa, bool* oltre) {
   std::vector<riga> r;
+  if (oltre) *oltre = false;
   const std::size_t metri = g.size() / 2;  // metres 0 to N
   if (metri < 4) return r;
   const valore_profilo* x = g.data();
@@ -68,20 +88,22 @@ std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t 
   std::int64_t inizio_voce = -1;  // start written for the previous entry
   std::size_t fine_voce = 0;      // and its last metre
   int classe = 0;
+  bool fermo = false;     // a curve past metre 1000000 stopped the reading
   std::size_t primo = 0;  // first metre of the run in progress
   auto chiudi = [&](std::size_t ultimo) {
-    if (classe == 0) return;
+    if (classe == 0 || fermo) return;
     // The grid has its next metre at `primo`: a start before it bends only
     // the metres from there, which is how a run goes on right after another
     // one when its own start would lie off the track.
     std::int64_t s = std::int64_t(primo) - 1;
     if (!entra(s, n_celle) && inizio_voce >= 0 && fine_voce + 1 == primo) s = inizio_voce;
-    // Past metre 1000000 the grid stops reading with error 103.
-    if (!entra(s, n_celle) || ultimo >= std::size_t(metro_massimo_griglia)) return;
+    if (!entra(s, n_celle)) return;
     const std::string chiave = std::string(classe > 0 ? "curvad" : "curvas") + char('0' + std::abs(classe));
     r.push_back({chiave, {numero(s), numero(std::int64_t(ultimo) - s)}});
     inizio_voce = s;
     fine_voce = ultimo;
+    // Past metre 1000000 the grid stops reading with error 103.
+    if (ultimo >= std::size_t(regole::metro_massimo_griglia)) fermo = true;
   };
   std::size_t m = 2;
   for (; m < metri && calcolato(m); ++m) {
@@ -92,6 +114,11 @@ std::vector<riga> voci_curve(const std::vector<valore_profilo>& g, std::int32_t 
     primo = m;
   }
   chiudi(m - 1);
+  // A plan the closing steps did not extend ends where the curves end: a
+  // curve of no length carries a last straight on.
+  if (!estesa && !fermo && classe == 0 && m > primo && m >= 3 && entra(std::int64_t(m) - 1, n_celle))
+    r.push_back({"curvad1", {numero(std::int64_t(m) - 1), "0"}});
+  if (oltre) *oltre = fermo;
   return r;
 }
 
