@@ -8,7 +8,6 @@
 #include "tools/cli/comandi.h"
 #include "tools/decompile/decompila.h"
 #include "tools/cli/file_utente.h"
-#include "tools/inspect/ispeziona.h"
 #include "diagnostics/diagnostiche.h"
 #include "tools/inspect/scenario_compilato.h"
 
@@ -22,14 +21,13 @@ namespace fs = std::filesystem;
 scenario_compilato carica_tre(const std::vector<std::string>& file) {
   std::string sim, celle, geometria;
   for (const std::string& f : file) {
-    const auto letto = leggi_binario(fs::path(f).filename().string(), leggi_ingresso(f));
-    if (const std::string* perche = std::get_if<std::string>(&letto)) throw errore_uso(*perche);
-    const tipo_binario tipo = std::get<binario_letto>(letto).tipo;
+    const tipo_binario tipo = leggi_compilato(f).tipo;
     std::string* posto = tipo == tipo_binario::servizio ? &sim : tipo == tipo_binario::celle ? &celle : &geometria;
     if (!posto->empty()) throw errore_uso(*posto + " and " + f + " are files of the same kind");
     *posto = f;
   }
-  if (sim.empty() || celle.empty()) throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least");
+  if (sim.empty() || celle.empty())
+    throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least, or the directory that holds them");
   return carica_file(sim, celle, geometria);
 }
 
@@ -37,7 +35,13 @@ bool nome_valido(const std::string& n) { return !n.empty() && n.find_first_of("/
 
 int esegui(const argomenti& a) {
   const auto& p = a.posizionali;
-  const scenario_compilato s = p.size() == 1 ? carica_scenario(p[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")}) : carica_tre(p);
+  std::error_code ec;
+  const bool cartella = p.size() == 1 && fs::is_directory(p[0], ec);
+  if (p.size() == 1 && !cartella) {
+    if (!fs::exists(p[0], ec)) throw errore_uso(p[0] + " does not exist");
+    throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least, or the directory that holds them");
+  }
+  const scenario_compilato s = cartella ? carica_scenario(p[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")}) : carica_tre(p);
   if (!nome_valido(s.scenario) || !nome_valido(s.treno))
     throw errore_uso("the scenario and train names \"" + s.scenario + "\", \"" + s.treno + "\" cannot name description files");
   const decompilazione d = decompila(s);
@@ -52,7 +56,7 @@ int esegui(const argomenti& a) {
   resa.file(nome_linea_txt(nomi), linea.string(), d.linea);
   resa.file(nome_treno_txt(nomi), servizio.string(), d.servizio);
   const verifica v = verifica_decompilazione(s, d, &resa);
-  const fs::path binari = p.size() == 1 ? fs::path(p[0]) : fs::path(p[0]).parent_path();
+  const fs::path binari = cartella ? fs::path(p[0]) : fs::path(p[0]).parent_path();
   for (const differenza& x : v.differenze) {
     diagnostica diag = diagnostica_di(s, x);
     diag.dove.file = (binari / diag.dove.file).string();
@@ -61,7 +65,6 @@ int esegui(const argomenti& a) {
 
   // The descriptions may be an author's own sources: they are replaced only
   // when asked.
-  std::error_code ec;
   for (const fs::path& f : {linea, servizio})
     if (!a.ha("--force") && fs::exists(fs::symlink_status(f, ec)))
       throw errore_uso(f.string() + " exists and would be replaced; choose another --out directory, or give --force to replace it");

@@ -59,6 +59,51 @@ TEST_F(Decompile, TheThreeFilesNamedOneByOne) {
   EXPECT_NE(err.find("same kind"), std::string::npos) << err;
 }
 
+// A track cell file of random bytes is refused by every command that reads
+// compiled files, each time naming it; so is a usage mistake, as what it is.
+TEST_F(Decompile, EveryCommandRefusesAFileNoCompileWritesAndNamesIt) {
+  fs::create_directories(dir / "rotto");
+  for (const char* f : binari) fs::copy_file(dir / "builtin" / f, dir / "rotto" / f);
+  std::string caso(4815, '\0');
+  for (std::size_t i = 0; i < caso.size(); ++i) caso[i] = char((i * 7919 + 13) % 251);
+  std::ofstream(dir / "rotto" / binari[2], std::ios::binary) << caso;
+  const std::string dat = "rotto/" + std::string(binari[2]), sim = "rotto/" + std::string(binari[1]);
+  const std::int16_t marcatore = std::int16_t(std::uint8_t(caso[16]) | std::uint8_t(caso[17]) << 8);
+  // Files named one by one are known by their names.
+  const std::vector<std::pair<std::vector<std::string>, bool>> comandi = {
+      {{"inspect", dat}, true},
+      {{"view", "rotto", "-o", "v.html"}, false},
+      {{"plot", "rotto", "-o", "p.svg"}, false},
+      {{"decompile", "rotto", "--out", "d1"}, false},
+      {{"decompile", sim, dat, "--out", "d2"}, true},
+      {{"diff", "builtin", "rotto"}, false},
+      {{"diff", "builtin/" + std::string(binari[2]), dat}, true},
+  };
+  for (const auto& [c, per_nome] : comandi) {
+    EXPECT_EQ(esegui(c), 1) << c[0];
+    EXPECT_EQ(err, "scenario-compiler: " + dat + " is not a track cell file" + (per_nome ? ", as its name says" : "") +
+                       ": cell 1 does not carry the format marker 5121 (it holds " + std::to_string(marcatore) + ")\n")
+        << c[0] << " " << c[1];
+  }
+  EXPECT_FALSE(fs::exists(dir / "d1")) << "nothing is written";
+
+  struct errore {
+    std::vector<std::string> comando;
+    std::string messaggio;
+  };
+  const errore usi[] = {
+      {{"diff", "builtin", "nessuna"}, "nessuna does not exist"},
+      {{"diff", "builtin", dat}, "diff compares two directories or two files, and builtin is a directory while " + dat + " is a file"},
+      {{"decompile", dat}, "decompile needs the service data (.sim) and the track cells (.dat) at least, or the directory that holds them"},
+      {{"inspect", "builtin"}, "inspect reads one binary file, and builtin is a directory; give one of its files, or show the scenario with view or plot"},
+      {{"view", dat}, dat + " is a file, where the directory of a compiled scenario belongs"},
+  };
+  for (const errore& e : usi) {
+    EXPECT_EQ(esegui(e.comando), 1);
+    EXPECT_EQ(err, "scenario-compiler: " + e.messaggio + "\n");
+  }
+}
+
 TEST_F(Decompile, AFileEditedByHandIsReportedPartByPart) {
   // The approach mark of cell 10 (byte 10 of the cell) set to 7.
   std::string celle = test::leggi_file(dir / "builtin" / binari[2]);

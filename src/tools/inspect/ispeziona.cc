@@ -105,8 +105,13 @@ std::string contenuto(std::size_t i, const cella& c, const oggetto_linea& o) {
 
 }  // namespace
 
-std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, std::string_view dati) {
-  std::optional<tipo_binario> dal_nome;
+std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, std::string_view dati, std::optional<tipo_binario> tipo) {
+  std::optional<tipo_binario> dal_nome = tipo;
+  if (dal_nome) {
+    auto r = come(*dal_nome, dati);
+    if (auto* motivo = std::get_if<std::string>(&r)) return "not a " + std::string(nome_binario(*dal_nome)) + " file: " + *motivo;
+    return r;
+  }
   if (finisce(nome, "_linea.dat")) dal_nome = tipo_binario::geometria;
   else if (finisce(nome, ".sim")) dal_nome = tipo_binario::servizio;
   else if (finisce(nome, ".dat")) dal_nome = tipo_binario::celle;
