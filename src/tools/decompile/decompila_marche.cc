@@ -119,31 +119,35 @@ marche_decise marche_da_scrivere(const std::vector<cella>& celle) {
   const std::vector<stato> iniziali = stati_iniziali(celle);
   std::vector<stato> finali = iniziali;  // every undecided mark written, if no choice works
   marche_decise r_;
-  std::uint64_t primo_cammino = 0;
-  // First without a problem of the walk, as a clean compile leaves the
-  // cells; then with one, as a compile that recorded it does. Each search
-  // has its own steps.
+  // Every mark of the walk's value left to the walk: the usual answer, and
+  // the measure of a whole walk for the searches below.
+  replica prima(celle, iniziali, {}, false);
+  bool riuscito = prima.esegui(std::numeric_limits<std::uint64_t>::max());
+  if (riuscito) finali = prima.stati(), r_.problema = prima.problema_registrato();
+  const std::uint64_t passi = volte_primo_cammino * prima.passi() + passi_minimi;
+  // Then the choices are revised: first for a walk without a problem, as a
+  // clean compile leaves the cells, then for one with a problem, as a
+  // compile that recorded it does. Each search has its own steps.
   for (bool severo : {true, false}) {
-    std::vector<bool> scelte;
-    bool riuscito = false;
-    std::uint64_t residui = primo_cammino == 0 ? std::numeric_limits<std::uint64_t>::max() : volte_primo_cammino * primo_cammino + passi_minimi;
-    for (int tentativo = 0; tentativo < tentativi_massimi && residui > 0 && !riuscito; ++tentativo) {
+    if (riuscito && (!r_.problema || !severo)) break;
+    std::vector<bool> scelte = prima.scelte();
+    std::uint64_t residui = passi;
+    for (int tentativo = 0; tentativo < tentativi_massimi && residui > 0; ++tentativo) {
+      // The latest choice left to the walk is given to the description.
+      while (!scelte.empty() && scelte.back()) scelte.pop_back();
+      if (scelte.empty()) break;
+      scelte.back() = true;
       replica r(celle, iniziali, scelte, severo);
-      riuscito = r.esegui(residui);
-      if (primo_cammino == 0) primo_cammino = std::max<std::uint64_t>(r.passi(), 1), residui = volte_primo_cammino * primo_cammino + passi_minimi;
-      else residui -= std::min(residui, r.passi());
-      if (riuscito) {
+      const bool va = r.esegui(residui);
+      residui -= std::min(residui, r.passi());
+      if (va) {
+        riuscito = true;
         finali = r.stati();
         r_.problema = r.problema_registrato();
         break;
       }
-      // The latest choice left to the walk is given to the description.
       scelte = r.scelte();
-      while (!scelte.empty() && scelte.back()) scelte.pop_back();
-      if (scelte.empty()) break;
-      scelte.back() = true;
     }
-    if (riuscito) break;
   }
   for (std::size_t i = 0; i < celle.size(); ++i) {
     if (celle[i].tipo == cella_abbattimento_nullo) r_.marche.push_back({std::int32_t(i), 0});

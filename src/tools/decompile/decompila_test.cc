@@ -7,6 +7,7 @@
 
 #include "test_support/compilazione.h"
 #include "test_support/descrizioni.h"
+#include "test_support/tracciati_ostili.h"
 #include "tools/decompile/decompila.h"
 #include "model/codici.h"
 #include "tools/decompile/decompila_parti.h"
@@ -321,6 +322,28 @@ const caso_guasto casi_guasto[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Decompila, PartiNonRiprodotte, ::testing::ValuesIn(casi_guasto), [](const auto& i) { return test::nome_caso(i.param.nome); });
+
+// Files no compile writes, made to be slow or large: the decompile names
+// what does not come back in lines of their own size, whatever the records
+// hold, and describes no more cells than the longest line has.
+TEST(Decompila, HostileTracksAreReportedInProportion) {
+  const scenario_compilato partenze = test::tutte_partenze(21000);
+  const verifica v = verifica_decompilazione(partenze, decompila(partenze));
+  EXPECT_FALSE(v.esatta());
+  ASSERT_FALSE(v.differenze.empty());
+  EXPECT_EQ(riga_diagnostica(partenze, v.differenze.back()),
+            "Ostile_Treno.dat: cells 20141-20999 (metres 1007050-1049999): not reproduced: track 21000 cells -> 20141 cells");
+  const scenario_compilato fermate = test::fermate_di_un_nome();
+  const verifica w = verifica_decompilazione(fermate, decompila(fermate));
+  EXPECT_FALSE(w.esatta());
+  std::size_t lunghezza = 0;
+  for (const differenza& x : w.differenze) {
+    const std::string riga = riga_diagnostica(fermate, x);
+    EXPECT_LT(riga.size(), 300u) << riga.substr(0, 300);
+    lunghezza += riga.size();
+  }
+  EXPECT_LT(lunghezza, 100 * fermate.celle.size());
+}
 
 }  // namespace
 }  // namespace sc

@@ -56,7 +56,15 @@ class occupati {
       if (b.x0 < r.x1 && r.x0 < b.x1 && b.y0 < r.y1 && r.y0 < b.y1) return false;
     return true;
   }
-  void prendi(const riquadro& b) { presi_.push_back(b); }
+  // A box on the one taken last adds nothing: objects in one spot of the
+  // sheet take it once.
+  void prendi(const riquadro& b) {
+    if (!presi_.empty()) {
+      const riquadro& u = presi_.back();
+      if (std::abs(u.x0 - b.x0) < 0.5 && std::abs(u.x1 - b.x1) < 0.5 && u.y0 == b.y0 && u.y1 == b.y1) return;
+    }
+    presi_.push_back(b);
+  }
 
  private:
   std::vector<riquadro> presi_;
@@ -480,6 +488,8 @@ class disegno {
   std::string disegna_corsie(const std::vector<pannello>& corsie) {
     std::vector<std::vector<voce_corsia>> voci(7);
     auto indice = [](corsia c) { return std::size_t(c); };
+    // Restrictions by the cell of their start, both in the order of their cells.
+    auto rallentamento = l_.rallentamenti.begin();
     for (const oggetto_linea& o : l_.oggetti) {
       const corsia c = corsia_di(o.tipo);
       if (c == corsia::nessuna) continue;
@@ -492,8 +502,11 @@ class disegno {
             v.etichetta = st.nome + " " + (t.size() == 8 && t.substr(5) == ":00" ? t.substr(0, 5) : t);
           }
       } else if (o.tipo == cella_inizio_rallentamento) {
-        for (const rallentamento_letto& t : l_.rallentamenti)
-          if (t.cella_inizio == o.cella) v = {double(o.metri), double(t.inizio), double(std::max(t.fine, t.inizio)), true, o.tipo, o.etichetta, "rgba(230,126,34,0.35)"};
+        while (rallentamento != l_.rallentamenti.end() && rallentamento->cella_inizio < o.cella) ++rallentamento;
+        if (rallentamento != l_.rallentamenti.end() && rallentamento->cella_inizio == o.cella) {
+          const rallentamento_letto& t = *rallentamento;
+          v = {double(o.metri), double(t.inizio), double(std::max(t.fine, t.inizio)), true, o.tipo, o.etichetta, "rgba(230,126,34,0.35)"};
+        }
       } else if (o.tipo == cella_fine_rallentamento || o.tipo == cella_sequenza_avviso || o.tipo == cella_marcatore_montagna) {
         v.etichetta.clear();
       }

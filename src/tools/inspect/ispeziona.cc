@@ -156,10 +156,11 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
     r += std::string(testa) + std::to_string(50 * da) + "-" + std::to_string(50 * a + 49) + " m  " + (50 * int(da) >= fine ? "run-out  " : "") +
          riempimenti(celle[da]) + "\n";
   };
+  nomi_dati nomi;
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     const int da = 50 * int(i), a = da + 49;
-    const oggetto_linea o = leggi_cella(i, c, f.servizio);
+    const oggetto_linea o = leggi_cella(i, c, f.servizio, nomi.nominata(i, c));
     const bool oggetto = c.tipo != cella_vuota || c.val6 != 0 || i == 1;
     const bool scelto = (f.tipi.empty() || f.tipi.count(c.tipo)) && (passa(f, da, a) || (c.tipo != cella_vuota && passa(f, o.metri, o.metri)));
     const bool coda = da >= fine;

@@ -28,6 +28,9 @@
   const rallentamenti = D.rallentamenti.map(function (r) {
     return { inizio: r[0], fine: r[1], velocita: r[2], avviso: r[3], cellaInizio: r[4], cellaFine: r[5] };
   });
+  // The start of each restriction by its cell.
+  const inizioInCella = {};
+  oggetti.forEach(function (o) { if (o.tipo === 3) inizioInCella[o.cella] = o; });
   const tratti = function (v) { return v.map(function (r) { return { da: r[0], a: r[1], v: r[2] }; }); };
   const pendenze = tratti(D.pendenze), velocita = tratti(D.velocita), aderenza = tratti(D.aderenza);
   const montagne = D.montagne.map(function (r) { return { da: r[0], a: r[1], tipo: r[2], segnalata: !!r[3] }; });
@@ -81,6 +84,8 @@
   }
   const perStazione = {};
   stazioni.forEach(function (s) { perStazione[s.numero] = s; });
+  const perInizio = {};
+  rallentamenti.forEach(function (r) { perInizio[r.cellaInizio] = r; });
   oggetti.forEach(function (o) {
     const c = corsiaDi(o.tipo);
     if (o.tipo === 10) {
@@ -88,7 +93,7 @@
       const etichetta = s ? s.nome + " " + orarioBreve(s.orario) : o.etichetta;
       c.voci.push({ x: o.metri, x0: o.da, x1: o.a, etichetta: etichetta, oggetto: o, forma: "stazione" });
     } else if (o.tipo === 3) {
-      const r = rallentamenti.find(function (r) { return r.cellaInizio === o.cella; });
+      const r = perInizio[o.cella];
       c.voci.push({ x: o.metri, x0: o.metri, x1: r ? Math.max(r.fine, o.metri) : o.metri, etichetta: o.etichetta, oggetto: o, forma: "rallentamento" });
     } else if (o.tipo === 2) {
       c.voci.push({ x: o.metri, etichetta: "", oggetto: o, forma: "fine" });
@@ -475,7 +480,7 @@
       g.lineWidth = 2.2;
       g.beginPath(); g.moveTo(Math.max(x0, SINISTRA), y); g.lineTo(Math.min(x1, destra), y); g.stroke();
       g.lineWidth = 1;
-      const oggetto = oggetti.find(function (o) { return o.tipo === 3 && o.cella === r.cellaInizio; });
+      const oggetto = inizioInCella[r.cellaInizio];
       if (oggetto) bersagli.push({ x0: x0 - 3, x1: x1 + 3, y0: y - 6, y1: p.y + p.h, oggetto: oggetto });
       if (r.avviso >= 0) {
         const xa = xDi(r.avviso), ya = p.y + 24;
