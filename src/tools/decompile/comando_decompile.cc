@@ -92,7 +92,8 @@ int esegui(const argomenti& a) {
   if (d.fermata && d.codice_certo)
     std::cout << " and stops at error " << d.codice << ", as the compile that wrote them did";
   else if (d.fermata)
-    std::cout << " and stops at error " << d.codice << " in " << d.dove_fermata << ", where the compile that wrote them stopped with an error the files do not tell";
+    std::cout << " and stops at error " << d.codice << " in " << d.dove_fermata << ", where the compile that wrote them stopped with error "
+              << d.codici_possibili << " (the files do not tell which)";
   else if (v.codice_errore != 0)
     std::cout << " and records error " << v.codice_errore << ", as the compile that wrote them did";
   std::cout << "\n";
@@ -110,8 +111,13 @@ const comando comando_decompile = {
     "for byte. Every part comes back as the entry an author writes: gradients, speed limits and adhesion where they "
     "change, curves from the plan of the line, mountains, boards, stations, signals and restrictions; abatement "
     "marks only where the compile would not place them itself.\n\n"
-    "The descriptions are compiled in memory before the command ends. A file this compiler could not have written "
-    "gets the closest descriptions, and every cell or record they cannot give back is listed on standard error as\n\n"
+    "Files of a compile that recorded a code come back too: the descriptions stop where its reading stopped, "
+    "with the entry that stopped it, and the last line says which error that was, or which errors leave the same "
+    "files.\n\n"
+    "The descriptions are compiled in memory before the command ends; the round trip is exact when that compile "
+    "gives every file back byte for byte and ends with the status the stored files call for. Files this compiler "
+    "could not have written get the closest descriptions, and every cell or record they cannot give back is listed "
+    "on standard error as\n\n"
     "  FILE: error: cell N (metres A-B): not reproduced: STORED -> COMPILED BACK\n\n"
     "with exit status 2; what the compile of the descriptions reports is shown at their lines.",
     {

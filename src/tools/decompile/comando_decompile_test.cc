@@ -31,7 +31,8 @@ const std::string linea = "Vidaroz del Zavro_linea.txt", servizio = "Vidaroz del
 
 TEST_F(Decompile, TheBuiltInScenarioComesBackFromItsDescriptions) {
   ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 0) << err;
-  EXPECT_NE(out.find("byte for byte"), std::string::npos) << out;
+  EXPECT_EQ(out, "wrote src/" + linea + "\nwrote src/" + servizio + "\ncompiling them gives the three files back byte for byte\n");
+  EXPECT_EQ(err, "");
   const std::string testo = test::leggi_file(dir / "src" / linea);
   EXPECT_EQ(testo.substr(0, 12), "[generale]\r\n");
   EXPECT_NE(testo.find("curvad5, 1800, 300\r\n"), std::string::npos);
@@ -102,6 +103,21 @@ TEST_F(Decompile, EveryCommandRefusesAFileNoCompileWritesAndNamesIt) {
     EXPECT_EQ(esegui(e.comando), 1);
     EXPECT_EQ(err, "scenario-compiler: " + e.messaggio + "\n");
   }
+}
+
+// A compile that stopped at an error wrote its files: they come back with
+// descriptions that stop at the same error, and the decompile says so.
+TEST_F(Decompile, FilesOfACompileThatStoppedComeBackWithTheStop) {
+  std::ofstream(dir / "Corta_linea.txt", std::ios::binary) << "[generale]\r\nlunghezza percorso, 9000\r\n[curve]\r\ncurvad2, 1000, 300\r\n[fine]\r\n";
+  std::ofstream(dir / "Corta_Treno-.txt", std::ios::binary)
+      << "[generale]\r\nvelocita, 0, 80\r\nstazione, 3300, 23, 250, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, CORTA\r\nvelocita, 5000, 60\r\n[fine]\r\n";
+  ASSERT_EQ(esegui({"compile", "Corta_linea.txt", "Corta_Treno-.txt", "--out", "fermo"}), 2) << err;
+  ASSERT_EQ(esegui({"decompile", "fermo", "--out", "indietro"}), 0) << err;
+  EXPECT_EQ(out, "wrote indietro/Corta_linea.txt\nwrote indietro/Corta_Treno-.txt\n"
+                 "compiling them gives the three files back byte for byte and stops at error 9 in the service description, where the compile "
+                 "that wrote them stopped with error 9 or 25 (the files do not tell which)\n");
+  EXPECT_NE(err.find("indietro/Corta_Treno-.txt:"), std::string::npos) << "the stop is shown at its line\n" << err;
+  EXPECT_NE(test::leggi_file(dir / "indietro" / "Corta_Treno-.txt").find("stazione, 3300, 23, 50\r\n"), std::string::npos);
 }
 
 TEST_F(Decompile, AFileEditedByHandIsReportedPartByPart) {

@@ -182,8 +182,9 @@ decompilazione decompila(const scenario_compilato& s) {
     d.fermata = true;
     d.codice = v.fine.codice;
     d.codice_certo = v.fine.certo;
+    d.codici_possibili = v.fine.possibili;
     d.dove_fermata = v.fine.fase == fase_arresto::generale     ? "the general section of the line description"
-                     : v.fine.fase == fase_arresto::voci_linea ? "the line items"
+                     : v.fine.fase == fase_arresto::voci_linea ? "the line items of the line description"
                                                                : "the service description";
   }
   // Reading to the end, the compile checks the kilometre references.

@@ -24,6 +24,8 @@ struct decompilazione {
   bool fermata = false;      // the reading stopped before the end of the descriptions
   // Where: "the general section", "the line items", "the service description".
   std::string dove_fermata;
+  // Where the files do not tell the code, those that leave them alike.
+  std::string codici_possibili;
   // The compile that wrote them ended with status 2: a code, or a problem
   // of the placement walk.
   bool con_problemi = false;

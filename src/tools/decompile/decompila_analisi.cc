@@ -357,19 +357,19 @@ void analizza(vista& v, std::int32_t lunghezza_celle) {
   const bool piano = !v.geometria.empty();
   const std::int32_t generale = codice_generale(v, lunghezza_celle);
   if ((generale != 0 || (piano && !piano_seminato(v.geometria)) || !progressive_ordinabili(v.servizio)) && linea_vuota(v) && servizio_vuoto(v)) {
-    v.fine = {fase_arresto::generale, false, generale != 0 ? generale : codice::lettura_fallita, generale != 0, false};
+    v.fine = {fase_arresto::generale, false, generale != 0 ? generale : codice::lettura_fallita, generale != 0, false, generale != 0 ? "" : "5 or 25"};
     return;
   }
   bool oltre = false;
   if (piano) voci_curve(v.geometria, v.n_celle, false, &oltre);
   if (piano && piano_seminato(v.geometria) && (!piano_esteso(v.geometria) || oltre) && servizio_vuoto(v)) {
-    v.fine = {fase_arresto::voci_linea, false, oltre ? codice::curva_errata : codice::lettura_fallita, oltre, false};
+    v.fine = {fase_arresto::voci_linea, false, oltre ? codice::curva_errata : codice::lettura_fallita, oltre, false, oltre ? "" : "6, 21, 25 or 103"};
     return;
   }
   // A station record the reading stopped at is the last one.
   if (v.stazioni > 0) {
     const stazione_scritta s = scrivi_stazione(v, v.stazioni);
-    if (s.codice != 0) v.fine = {fase_arresto::servizio, s.codice == codice::fuori_linea, s.codice, s.certo, s.fine_file};
+    if (s.codice != 0) v.fine = {fase_arresto::servizio, s.codice == codice::fuori_linea, s.codice, s.certo, s.fine_file, s.possibili};
   }
 }
 

@@ -52,8 +52,9 @@ struct arresto {
   // steps still run.
   bool chiusura = false;
   std::int32_t codice = 0;  // the code the descriptions stop with
-  bool certo = false;       // the files tell the code; else any code of that stage fits
+  bool certo = false;       // the files tell the code; else one of `possibili` stopped it
   bool fine_file = false;   // the stopping entry's last value is the file's last field
+  const char* possibili = "";  // the codes that leave the same files: "6, 21, 25 or 103"
 };
 
 // What a station's stop cell was written over: the stop cell keeps every
@@ -130,6 +131,7 @@ struct stazione_scritta {
   riga voce;
   std::int32_t codice = 0;
   bool certo = true;
+  const char* possibili = "";  // where not certain, the codes that leave the same record
   bool fine_file = false;  // its last value must be the file's last field
   marche segni;
   std::int32_t fermata = -1;  // its stop cell

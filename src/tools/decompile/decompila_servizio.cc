@@ -141,16 +141,17 @@ stazione_scritta stazione_interrotta(const vista& v, const voce_servizio& s) {
     w.voce = riga_stazione(f, 1);
   } else if (ultimo <= 1) {
     // A length no station has; a kind too large would stop it with 25.
-    w.codice = codice::stazione_lunghezza;
+    w.codice = codice::stazione_lunghezza, w.possibili = "9 or 25";
     f.lunghezza = regole::multiplo_lunghezza_stazione / 2;
     w.voce = riga_stazione(f, 3);
   } else if (ultimo == 13) {
     // The name read past the end of the file.
-    w.codice = codice::lettura_fallita;
+    w.codice = codice::lettura_fallita, w.certo = true;
     w.fine_file = true;
     w.voce = riga_stazione(f, 16);
   } else if (ultimo < 13) {
-    w.codice = codice::lettura_fallita;
+    // Only a field the reader cannot take stops a record between its fields.
+    w.codice = codice::lettura_fallita, w.certo = true;
     const std::size_t campo = ultimo + 2;  // 1-based: the field after the last stored
     w.voce = riga_stazione(f, campo);
     w.voce.valori.back() = fuori_campo(campo);

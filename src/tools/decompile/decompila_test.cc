@@ -212,7 +212,7 @@ const caso_fermata casi_fermata[] = {
     {"a station that ends too early", LINEA(), "stazione, 50, 23, 100, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRESTO\r\n", codice::stazione_troppo_presto,
      true, "stazione, 50, 23, 100, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRESTO"},
     {"a station record cut off by a field too large", LINEA(),
-     "stazione, 3300, 23, 200, 1, 0, 0, 7, 8, 256, 4, 1, 1, 1, 11, 35, 0, CAMPO\r\n", codice::lettura_fallita, false, "stazione, 3300, 23, 0, 1, 0, 0, 7, 8, 256"},
+     "stazione, 3300, 23, 200, 1, 0, 0, 7, 8, 256, 4, 1, 1, 1, 11, 35, 0, CAMPO\r\n", codice::lettura_fallita, true, "stazione, 3300, 23, 0, 1, 0, 0, 7, 8, 256"},
 };
 #undef LINEA
 
