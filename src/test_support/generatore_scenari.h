@@ -316,8 +316,10 @@ class generatore_scenari {
       if (p < 0) continue;
       occupa(cella_di(p));
       const std::int64_t tempo = uno_di(std::vector<std::int64_t>{0, 0, -5, tra(1, 100), tra(101, 255), 300});
-      t.push_back("segnale, " + n(p) + ", " + n(tra(0, 2)) + ", " + cifra() + ", " + cifra() + ", " + cifra() + ", " + n(tra(0, 3)) + ", " + n(tra(0, 2)) + ", " +
-                  cifra() + ", " + cifra() + ", " + cifra() + ", " + n(tempo));
+      // Now and then aspects whose approach code passes 9.
+      const bool largo = caso(10);
+      t.push_back("segnale, " + n(p) + ", " + n(tra(0, largo ? 5 : 2)) + ", " + cifra() + ", " + cifra() + ", " + cifra() + ", " + n(tra(0, 3)) + ", " +
+                  n(tra(0, largo ? 9 : 2)) + ", " + cifra() + ", " + cifra() + ", " + cifra() + ", " + n(tempo));
     }
     return t;
   }

@@ -97,13 +97,16 @@ std::string descrizione_servizio(const vista& v) {
   // their sections alternate. An entry that stops the reading is the last.
   std::vector<sezione> gruppi = sezioni_oggetti(v);
   auto ha = [&](const char* titolo) { return std::any_of(gruppi.begin(), gruppi.end(), [&](const sezione& g) { return g.titolo == titolo; }); };
+  // After an entry that stops the reading nothing follows: missing
+  // sections go before it.
   const bool fermo = v.fine.fase == fase_arresto::servizio;
+  const bool ha_rallentamenti = ha("[rallentamenti]"), ha_segnali = ha("[segnali]");
   if (!ha("[stazioni]")) gruppi.insert(gruppi.begin(), {"[stazioni]", {}});
-  if (!ha("[rallentamenti]")) {
-    auto dove = !fermo && !gruppi.empty() && gruppi.back().titolo == "[segnali]" ? gruppi.end() - 1 : gruppi.end();
+  if (!ha_rallentamenti) {
+    auto dove = fermo ? gruppi.begin() : !gruppi.empty() && gruppi.back().titolo == "[segnali]" ? gruppi.end() - 1 : gruppi.end();
     gruppi.insert(dove, {"[rallentamenti]", {}});
   }
-  if (!ha("[segnali]")) gruppi.push_back({"[segnali]", {}});
+  if (!ha_segnali) gruppi.insert(fermo ? gruppi.begin() : gruppi.end(), {"[segnali]", {}});
   for (sezione& g : gruppi) s.push_back(std::move(g));
   if (v.fine.fine_file) return testo(s, true);
   s.push_back({"[codici]", {}});

@@ -4,6 +4,7 @@
 // descriptions stopped.
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <map>
 #include <tuple>
 #include <limits>
@@ -57,8 +58,11 @@ class analisi {
     v_.cartello_sotto.assign(v_.celle.size(), 0);
     v_.codice_sotto.assign(v_.celle.size(), 0);
     v_.fermate.assign(std::size_t(v_.stazioni) + 1, -1);
+    v_.prima_fermata.assign(v_.celle.size(), 0);
     for (std::int32_t k = 1; k <= v_.stazioni; ++k) {
       const std::int32_t j = cella_fermata(v_.servizio[std::size_t(k)], v_.n_celle);
+      // A later station's stop cell in the same cell writes over the first.
+      if (j >= 0 && v_.prima_fermata[std::size_t(j)] == 0) v_.prima_fermata[std::size_t(j)] = k;
       if (j >= 0 && tipo(j) == cella_stazione && v_.celle[std::size_t(j)].val1 == k) v_.fermate[std::size_t(k)] = j;
     }
   }
@@ -209,6 +213,29 @@ class analisi {
         break;
       }
     }
+    // An end left over belongs to the nearest start after it with its
+    // values that found none (a negative length), or else to a start a
+    // station's stop cell covers.
+    std::map<std::tuple<std::int16_t, std::int16_t, std::int16_t>, std::deque<std::size_t>> sole;  // by values, in order
+    std::vector<std::size_t> senza_fine;
+    for (std::size_t k = 0; k < v_.rallentamenti.size(); ++k)
+      if (v_.rallentamenti[k].fine == v_.rallentamenti[k].inizio) senza_fine.push_back(k);
+    std::sort(senza_fine.begin(), senza_fine.end(), [&](std::size_t a, std::size_t b) { return v_.rallentamenti[a].inizio < v_.rallentamenti[b].inizio; });
+    for (std::size_t k : senza_fine) {
+      const rallentamento_celle& r = v_.rallentamenti[k];
+      sole[{r.v, r.d_v, r.f_tt}].push_back(k);
+    }
+    for (std::int32_t e = 0; e <= n_ && !sole.empty(); ++e) {
+      if (tipo(e) != cella_fine_rallentamento || fine_presa_[std::size_t(e)]) continue;
+      auto it = sole.find({at(e).val1, at(e).val2, at(e).val3});
+      if (it == sole.end()) continue;
+      auto& inizi = it->second;
+      while (!inizi.empty() && v_.rallentamenti[inizi.front()].inizio <= e) inizi.pop_front();
+      if (inizi.empty()) continue;
+      v_.rallentamenti[inizi.front()].fine = e;
+      fine_presa_[std::size_t(e)] = true;
+      inizi.pop_front();
+    }
     std::int32_t fermata = -1;  // the nearest stop cell before the cell in hand
     precedente_.assign(v_.celle.size(), -1);
     for (std::int32_t e = 0; e <= n_; ++e) {
@@ -236,17 +263,26 @@ class analisi {
 
   // A signal keeps its time only under an aspect of 2, and its approach
   // marks stay in the cells before it unless something later wrote there.
+  // A signal found explains its marks for the ones still looked for: first
+  // with the code its fourth value gives, then with more tens, which any
+  // mark fits by chance one time in four.
   void segnali_sotto() {
-    const std::vector<bool> spiegate = marche_spiegate(v_);
-    for (std::int32_t k = 1; k <= v_.stazioni; ++k) {
-      const std::int32_t c = v_.fermate[std::size_t(k)];
-      if (c < 0 || !fermata_libera(c)) continue;
-      const resto r = resto_di(c);
-      std::optional<std::int32_t> codice = codice_da_marche(v_, c, r.val4, spiegate);
-      if (r.val5 == 0 && !codice) continue;
-      v_.sotto[std::size_t(c)] = sotto_fermata::segnale;
-      v_.codice_sotto[std::size_t(c)] = codice.value_or(((r.val4 % 10) + 10) % 10);
-    }
+    std::vector<bool> spiegate = marche_spiegate(v_);
+    for (bool decine : {false, true})
+      for (std::int32_t k = 1; k <= v_.stazioni; ++k) {
+        const std::int32_t c = v_.fermate[std::size_t(k)];
+        if (c < 0 || !fermata_libera(c)) continue;
+        const resto r = resto_di(c);
+        std::optional<std::int32_t> codice = codice_da_marche(v_, c, r.val4, spiegate, decine);
+        if (r.val5 == 0 && !codice) continue;
+        if (!codice && !decine) continue;
+        v_.sotto[std::size_t(c)] = sotto_fermata::segnale;
+        v_.codice_sotto[std::size_t(c)] = codice.value_or(((r.val4 % 10) + 10) % 10);
+        for (int b = 1; b <= regole::marche_segnale; ++b) {
+          const std::int32_t j = c - regole::passo_marche_segnale * b;
+          if (j >= 0 && bassi8(std::int64_t(v_.codice_sotto[std::size_t(c)]) * 10 + b) == at(j).val6) spiegate[std::size_t(j)] = true;
+        }
+      }
   }
 
   // Leftover values no signal or restriction explains: a speed board's.

@@ -89,6 +89,7 @@ struct vista {
   std::int32_t stazioni = 0;            // records 1 to this hold stations
   std::int32_t ultimo_cartello = 81;    // sign boards took the text slots from 80 down to this
   std::vector<std::int32_t> fermate;    // the stop cell of each station, -1 where none stands
+  std::vector<std::int32_t> prima_fermata;  // per cell: the first station whose stop cell it is, 0 for none
   std::vector<sotto_fermata> sotto;     // per cell: what a stop cell there was written over
   std::vector<std::int32_t> cartello_sotto;  // per cell: the text slot of a board under a stop cell, else 0
   std::vector<std::int32_t> codice_sotto;    // per cell: the approach code of a signal under a stop cell
@@ -149,8 +150,9 @@ bool progressive_ordinabili(const std::vector<voce_servizio>& servizio);
 // approach mark there.
 std::vector<bool> marche_spiegate(const vista& v);
 // The approach code of a signal in cell c whose fourth value is val4, when
-// marks no one else writes show it.
-std::optional<std::int32_t> codice_da_marche(const vista& v, std::int32_t c, std::int16_t val4, const std::vector<bool>& spiegate);
+// marks no one else writes show it: the one val4 gives, or with `decine`
+// one of more tens.
+std::optional<std::int32_t> codice_da_marche(const vista& v, std::int32_t c, std::int16_t val4, const std::vector<bool>& spiegate, bool decine);
 
 // Line description. Entries that end the reading come last.
 std::vector<riga> voci_generali(const vista& v, std::int32_t lunghezza);

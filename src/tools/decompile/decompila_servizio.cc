@@ -229,21 +229,66 @@ constexpr std::int32_t decine_codice = 64;
 
 }  // namespace
 
-std::vector<bool> marche_spiegate(const vista& v) {
-  std::vector<bool> r(v.celle.size(), false);
+namespace {
+
+// Per cell, the stations and signals in sight (with their plain codes)
+// whose mark is the stored one.
+std::vector<int> spiegazioni(const vista& v) {
+  std::vector<int> r(v.celle.size(), 0);
   auto conta = [&](const marche& m) {
-    for (auto [j, valore] : m) r[std::size_t(j)] = r[std::size_t(j)] || valore == v.celle[std::size_t(j)].val6;
+    for (auto [j, valore] : m) r[std::size_t(j)] += valore == v.celle[std::size_t(j)].val6;
   };
   for (std::int32_t k = 1; k <= v.stazioni; ++k) conta(scrivi_stazione(v, k).segni);
   for (std::int32_t c : segnali_in_vista(v)) conta(segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4)));
   return r;
 }
 
-std::optional<std::int32_t> codice_da_marche(const vista& v, std::int32_t c, std::int16_t val4, const std::vector<bool>& spiegate) {
+// The approach code of a signal in sight: the last digit of val4, or with
+// the tens that give most of the marks in its cells that no one else
+// writes (the plain code on a tie).
+std::int32_t codice_in_vista(const vista& v, std::int32_t c, const std::vector<int>& spiegati) {
+  const std::int32_t base = codice_semplice(v.celle[std::size_t(c)].val4);
+  std::int32_t scelto = base;
+  int migliori = -1;
+  for (std::int32_t decine = 0; decine < decine_codice; ++decine) {
+    int uguali = 0;
+    for (auto [j, valore] : segni_segnale(c, base + 10 * decine)) {
+      const std::uint8_t visto = v.celle[std::size_t(j)].val6;
+      const int altri = spiegati[std::size_t(j)] - (segno(base, (c - j) / regole::passo_marche_segnale) == visto);
+      uguali += altri == 0 && valore == visto;
+    }
+    if (uguali > migliori) migliori = uguali, scelto = base + 10 * decine;
+  }
+  return scelto;
+}
+
+std::vector<bool> spiegate_da(const vista& v, const std::vector<marche>& segni) {
+  std::vector<bool> r(v.celle.size(), false);
+  for (const marche& m : segni)
+    for (auto [j, valore] : m) r[std::size_t(j)] = r[std::size_t(j)] || valore == v.celle[std::size_t(j)].val6;
+  return r;
+}
+
+std::vector<marche> segni_stazioni(const vista& v) {
+  std::vector<marche> r;
+  for (std::int32_t k = 1; k <= v.stazioni; ++k) r.push_back(scrivi_stazione(v, k).segni);
+  return r;
+}
+
+}  // namespace
+
+std::vector<bool> marche_spiegate(const vista& v) {
+  std::vector<marche> segni = segni_stazioni(v);
+  const std::vector<int> spiegati = spiegazioni(v);
+  for (std::int32_t c : segnali_in_vista(v)) segni.push_back(segni_segnale(c, codice_in_vista(v, c, spiegati)));
+  return spiegate_da(v, segni);
+}
+
+std::optional<std::int32_t> codice_da_marche(const vista& v, std::int32_t c, std::int16_t val4, const std::vector<bool>& spiegate, bool con_decine) {
   const std::int32_t base = codice_semplice(val4);
   std::optional<std::int32_t> scelto;
   int migliori = 0;
-  for (std::int32_t decine = 0; decine < decine_codice; ++decine) {
+  for (std::int32_t decine = 0; decine < (con_decine ? decine_codice : 1); ++decine) {
     int uguali = 0;
     for (auto [j, valore] : segni_segnale(c, base + 10 * decine))
       uguali += !spiegate[std::size_t(j)] && v.celle[std::size_t(j)].val6 != 0 && valore == v.celle[std::size_t(j)].val6;
@@ -339,8 +384,8 @@ std::int32_t prima_stazione(const vista& v, const std::vector<std::int32_t>& cel
   std::int32_t k = 0;
   for (std::int32_t c : celle)
     if (c >= 0 && c <= v.n_celle && v.sotto[std::size_t(c)] != sotto_fermata::nulla) {
-      const std::int32_t s = v.celle[std::size_t(c)].val1;
-      if (k == 0 || s < k) k = s;
+      const std::int32_t s = v.prima_fermata[std::size_t(c)];
+      if (s > 0 && (k == 0 || s < k)) k = s;
     }
   return k;
 }
@@ -489,10 +534,11 @@ std::vector<sezione> sezioni_oggetti(const vista& v) {
     if (v.sotto[std::size_t(c)] == sotto_fermata::segnale) celle.push_back(c);
   std::sort(celle.begin(), celle.end());
   const std::size_t primo_segnale = w.size();
+  const std::vector<int> spiegati = spiegazioni(v);
   for (std::int32_t c : celle) {
     const bool sotto = v.celle[std::size_t(c)].tipo == cella_stazione;
-    const std::int32_t codice = sotto ? v.codice_sotto[std::size_t(c)] : codice_semplice(v.celle[std::size_t(c)].val4);
-    scrittore s{scrittore::segnale, {}, segni_segnale(c, codice), sotto ? std::int32_t(v.celle[std::size_t(c)].val1) : 0, c, codice};
+    const std::int32_t codice = sotto ? v.codice_sotto[std::size_t(c)] : codice_in_vista(v, c, spiegati);
+    scrittore s{scrittore::segnale, {}, segni_segnale(c, codice), sotto ? v.prima_fermata[std::size_t(c)] : 0, c, codice};
     w.push_back(std::move(s));
   }
   codici_segnali(v, w);

@@ -135,6 +135,12 @@ const caso_voci casi_voci[] = {
      {"montagna, 1000, 2000, 266"}},
     {"three flagged ranges over each other", "montagna, 1000, 3000, 12\r\nmontagna, 1050, 3000, 12\r\nmontagna, 1100, 3000, 12\r\n", "",
      {"montagna, 1000, 3000, 12", "montagna, 1050, 2850, 13", "montagna, 1100, 3000, 13"}},
+    {"a signal whose approach marks later signals write over keeps its plain code", "",
+     "segnale, 3000, 0, 3, 1, 1, 0, 1, 0, 0, 0, 0\r\nsegnale, 3100, 1, 3, 1, 1, 0, 0, 0, 0, 0, 0\r\nsegnale, 2800, 1, 3, 1, 1, 4, 0, 0, 0, 0, 0\r\n",
+     {"segnale, 3000, 0, 3, 1, 1, 0, 1, 0, 0, 0, 0"}},
+    {"signal codes past 9 come back from their marks", "",
+     "segnale, 3000, 5, 3, 1, 1, 2, 9, 0, 0, 0, 0\r\nsegnale, 5000, 2, 3, 1, 1, 0, 7, 0, 0, 0, 0\r\n",
+     {"segnale, 3000, 2, 3, 1, 1, 2, 18, 0, 0, 0, 0", "segnale, 5000, 2, 3, 1, 1, 0, 7, 0, 0, 0, 0"}},
     {"the last cell's type under the cells before it", "montagna, 15700, 16100, 2\r\nmontagna, 15500, 16000, 13\r\n", "", {"montagna, 15900, 16050, 2"}},
 };
 
@@ -169,7 +175,9 @@ class Fermate : public ::testing::TestWithParam<caso_fermata> {};
 
 TEST_P(Fermate, TheDescriptionsStopWhereTheCompileStopped) {
   const caso_fermata& c = GetParam();
-  const test::compilazione primo = test::compila_in_memoria(c.linea, test::servizio_con(c.servizio));
+  // A service description of its own ends where it ends.
+  const std::string servizio = std::string(c.servizio).rfind("[generale]", 0) == 0 ? c.servizio : test::servizio_con(c.servizio);
+  const test::compilazione primo = test::compila_in_memoria(c.linea, servizio);
   ASSERT_EQ(primo.codice, c.codice);
   const scenario_compilato s = test::carica_compilato(primo);
   const decompilazione d = decompila(s);
@@ -211,12 +219,31 @@ const caso_fermata casi_fermata[] = {
      codice::stazioni_vicine, true, "stazione, 3700, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 40, 0, SECONDA"},
     {"a station that ends too early", LINEA(), "stazione, 50, 23, 100, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRESTO\r\n", codice::stazione_troppo_presto,
      true, "stazione, 50, 23, 100, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRESTO"},
+    {"a station whose name the end of the file cuts off", LINEA(),
+     "[generale]\r\nvelocita, 0, 80\r\nstazione, 3300, 23, 200, 1, 0, 0, 7, 8, 9, 4, 1, 1, 1, 11, 35, 20", codice::lettura_fallita, true,
+     "stazione, 3300, 23, 0, 1, 0, 0, 7, 8, 9, 4, 1, 1, 1, 11, 35, 20"},
     {"a station record cut off by a field too large", LINEA(),
      "stazione, 3300, 23, 200, 1, 0, 0, 7, 8, 256, 4, 1, 1, 1, 11, 35, 0, CAMPO\r\n", codice::lettura_fallita, true, "stazione, 3300, 23, 0, 1, 0, 0, 7, 8, 256"},
 };
 #undef LINEA
 
 INSTANTIATE_TEST_SUITE_P(Decompila, Fermate, ::testing::ValuesIn(casi_fermata), [](const auto& i) { return test::nome_caso(i.param.nome); });
+
+// A curve past metre 1000000 stops the reading with error 103: the plan
+// shows it bent there and not extended after it.
+TEST(Decompila, ACurvePastTheLastMetreOfThePlanStopsWithIt) {
+  const test::compilazione primo = test::compila_in_memoria(
+      "[generale]\r\nlunghezza percorso, 999000\r\n[curve]\r\ncurvad1, 500, 100\r\ncurvas2, 999800, 500\r\npendenza, 1000, 4\r\n[fine]\r\n",
+      test::servizio_con(""));
+  ASSERT_EQ(primo.codice, codice::curva_errata);
+  const scenario_compilato s = test::carica_compilato(primo);
+  const decompilazione d = decompila(s);
+  EXPECT_EQ(d.codice, codice::curva_errata);
+  EXPECT_TRUE(d.codice_certo);
+  // The curve that stops it comes last.
+  EXPECT_NE(d.linea.find("curvas2, 999800, 200\r\n[fine]\r\n"), std::string::npos) << d.linea.substr(d.linea.size() - 300);
+  EXPECT_TRUE(verifica_decompilazione(s, d).esatta());
+}
 
 TEST(Decompila, GeneralValuesAndTheClock) {
   const scenario_compilato s = test::carica_compilato(test::compila_in_memoria(
