@@ -42,7 +42,7 @@ void stazioni_e_cartelli(vista& v) {
     }
 }
 
-// Stop cells searched back from an end whose start is not in sight.
+// Stop cells searched from an end whose start is not in sight.
 constexpr int fermate_cercate = 80;
 
 // The leftover values of a stop cell: what the object under it kept.
@@ -238,14 +238,21 @@ class analisi {
     }
     std::int32_t fermata = -1;  // the nearest stop cell before the cell in hand
     precedente_.assign(v_.celle.size(), -1);
+    std::vector<std::int32_t> fermate_in_ordine;
+    for (std::int32_t c = 0; c <= n_; ++c)
+      if (tipo(c) == cella_stazione) fermate_in_ordine.push_back(c);
     for (std::int32_t e = 0; e <= n_; ++e) {
       if (tipo(e) == cella_fine_rallentamento && !fine_presa_[std::size_t(e)]) {
         const cella& x = at(e);
         // The nearest free stop cell before it whose leftovers fit, among
         // the few nearest.
+        auto adatta = [&](std::int32_t c) { return fermata_libera(c) && resto_vale(c, x.val2, x.val3) && avviso_possibile(c, x.val1, x.val2); };
         std::int32_t s = fermata;
-        for (int k = 0; s >= 0 && !(fermata_libera(s) && resto_vale(s, x.val2, x.val3) && avviso_possibile(s, x.val1, x.val2)); ++k)
-          s = k < fermate_cercate ? precedente_[std::size_t(s)] : -1;
+        for (int k = 0; s >= 0 && !adatta(s); ++k) s = k < fermate_cercate ? precedente_[std::size_t(s)] : -1;
+        // Else one after it: a negative length.
+        auto dopo = std::upper_bound(fermate_in_ordine.begin(), fermate_in_ordine.end(), e);
+        for (int k = 0; s < 0 && dopo != fermate_in_ordine.end() && k < fermate_cercate; ++k, ++dopo)
+          if (adatta(*dopo)) s = *dopo;
         if (s >= 0) {
           v_.sotto[std::size_t(s)] = sotto_fermata::inizio;
           fine_presa_[std::size_t(e)] = true;

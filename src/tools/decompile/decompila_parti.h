@@ -59,7 +59,7 @@ struct arresto {
 
 // What a station's stop cell was written over: the stop cell keeps every
 // value of it but its kind and first value.
-enum class sotto_fermata : std::uint8_t { nulla, cartello, indicatore, segnale, inizio, fine, avviso, sequenza };
+enum class sotto_fermata : std::uint8_t { nulla, cartello, indicatore, segnale, inizio, avviso, sequenza };
 
 // A restriction, as its cells show it.
 struct rallentamento_celle {

@@ -320,7 +320,11 @@ void codici_segnali(const vista& v, std::vector<scrittore>& w) {
     for (auto [j, valore] : m) spiegati[std::size_t(j)] += d * (valore == v.celle[std::size_t(j)].val6);
   };
   for (const scrittore& s : w) conta(s.segni, 1);
-  for (bool cambiato = true; cambiato;) {
+  // Each change explains one mark more; a few rounds settle what a compile
+  // leaves.
+  constexpr int giri_massimi = 16;
+  bool cambiato = true;
+  for (int giro = 0; cambiato && giro < giri_massimi; ++giro) {
     cambiato = false;
     for (auto it = w.rbegin(); it != w.rend(); ++it) {
       scrittore& s = *it;
