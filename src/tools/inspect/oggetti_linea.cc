@@ -190,7 +190,7 @@ oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_
       if (v) {
         o.metri = v->valore3;
         o.mappati = {v->valore1, v->valore2};
-        o.etichetta = nominata >= 0 ? "station " + testo(c.val1) : cp1252_a_utf8(v->nome);
+        o.etichetta = nominata >= 0 ? "of station " + testo(c.val1) : cp1252_a_utf8(v->nome);
         o.valori.push_back({"name", nominata >= 0 ? "as at cell " + std::to_string(nominata) : o.etichetta});
         o.valori.push_back({"station kind", testo(v->tipo_voce)});
         o.valori.push_back({"position", metri(v->valore3)});

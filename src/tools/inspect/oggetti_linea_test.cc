@@ -155,7 +155,7 @@ TEST(OggettiLinea, ARecordsNameIsListedOnce) {
     EXPECT_TRUE(!json || test::json_valido(elenco));
   }
   const linea_letta l = leggi_linea(s.celle, s.servizio);
-  EXPECT_EQ(l.oggetti[2].etichetta, "station 1");
+  EXPECT_EQ(l.oggetti[2].etichetta, "of station 1");
   EXPECT_EQ(l.oggetti[2].valori[1].testo, "as at cell 0");
 }
 
