@@ -88,12 +88,12 @@ class analisi {
   }
 
   // The warning sequence of a start in cell s with second speed d: four
-  // cells in front of the board, from 25 cells before the start, or from 26
-  // for a start at a position ending in 25 (mod 100), where the halves round
-  // apart. A step under a stop cell keeps its second value only.
+  // cells in front of the board, from the cell before it, or from the one
+  // before that for a start at a position ending in 25 (mod 100), where the
+  // halves round apart. A step under a stop cell keeps its second value only.
   std::int32_t sequenza(std::int32_t s, std::int16_t d) {
-    for (std::int32_t q : {s - 25, s - 26}) {
-      if (q == s - 26 && s % 2 != 0) continue;
+    for (std::int32_t q : {s - celle_avviso - 1, s - celle_avviso - 2}) {
+      if (q == s - celle_avviso - 2 && s % 2 != 0) continue;
       if (q - 3 < 0) continue;
       int visti = 0;
       bool va = true;
@@ -116,18 +116,18 @@ class analisi {
   // A start in cell s can have its board: one is there, in sight or under a
   // stop cell, when the start lies past 1500 m, and none is nearer.
   bool avviso_possibile(std::int32_t s, std::int16_t v, std::int16_t d) const {
-    const std::int32_t b = s - 24;
+    const std::int32_t b = s - celle_avviso;
     const bool c_e = b >= 0 && ((tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)]) ||
                                 (fermata_libera(b) && resto_vale(b, d, 0)));
     const std::int64_t x = posizione_punto(s);
-    return x > regole::inizio_con_avviso + 25 ? c_e : x < regole::inizio_con_avviso - 25 ? !c_e || tipo(b) == cella_stazione : true;
+    return x > regole::inizio_con_avviso + mezza_cella ? c_e : x < regole::inizio_con_avviso - mezza_cella ? !c_e || tipo(b) == cella_stazione : true;
   }
 
   // The warning board of a start in cell s, seen or under a stop cell.
   bool avviso(std::int32_t s, std::int16_t v, std::int16_t d) {
-    const std::int32_t b = s - 24;
+    const std::int32_t b = s - celle_avviso;
     // No start in the cells up to 1500 m has one.
-    if (b < 0 || posizione_punto(s) + 25 <= regole::inizio_con_avviso) return false;
+    if (b < 0 || posizione_punto(s) + mezza_cella <= regole::inizio_con_avviso) return false;
     if (tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)]) {
       avviso_preso_[std::size_t(b)] = true;
       return true;
@@ -181,9 +181,9 @@ class analisi {
       const std::int32_t e = fine_dopo(s, x.val1, x.val2, x.val3);
       aggiungi(s, e < 0 ? s : e, x.val1, x.val2, x.val3);
     }
-    for (std::int32_t b = 0; b + 24 <= n_; ++b) {
+    for (std::int32_t b = 0; b + celle_avviso <= n_; ++b) {
       if (tipo(b) != cella_avviso_rallentamento || avviso_preso_[std::size_t(b)]) continue;
-      const std::int32_t s = b + 24;
+      const std::int32_t s = b + celle_avviso;
       const cella& w = at(b);
       if (!fermata_libera(s) || at(s).val2 != w.val2 || at(s).val4 != 0 || at(s).val5 != 0) continue;
       v_.sotto[std::size_t(s)] = sotto_fermata::inizio;
@@ -195,7 +195,7 @@ class analisi {
     for (std::int32_t q = 3; q <= n_; ++q) {
       if (tipo(q) != cella_sequenza_avviso || at(q).val1 != 1 || sequenza_presa_[std::size_t(q)]) continue;
       for (std::int32_t b : {q + 1, q + 2}) {
-        const std::int32_t s = b + 24;
+        const std::int32_t s = b + celle_avviso;
         if (s > n_ || (b == q + 2 && s % 2 != 0) || !fermata_libera(b) || !fermata_libera(s)) continue;
         const std::int16_t d = at(b).val2;
         if ((d != 0) != (at(q).val2 != 0) || !resto_vale(b, d, 0) || at(s).val2 != d || at(s).val4 != 0 || at(s).val5 != 0) continue;

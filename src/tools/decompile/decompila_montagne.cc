@@ -29,16 +29,20 @@ constexpr int errore = 1000;
 // object stands there, written after the mountains).
 enum class richiesta : std::uint8_t { marcatore, vuota, qualsiasi };
 
+// Free cells after a range before the next one starts far enough from it
+// to keep its type.
+constexpr int celle_vicine = regole::distanza_montagna_vicina / regole::metri_cella;
+
 // A state after a cell. With no range on top: how many cells since the last
-// one ended (1 to 3, 3 for more or none yet). With a range on top: whether it
+// one ended (1 to celle_vicine, the last for more or none yet). With a range on top: whether it
 // is flagged, and its phase (cells since its first, modulo 4; the phase 3
 // takes a marker), and the phases of the flagged ranges beneath it.
-constexpr int stati_liberi = 4;
+constexpr int stati_liberi = celle_vicine + 1;
 constexpr int stati = stati_liberi + 5 * 16;
 // Free states by distance, the farthest first: on a tie the split keeps
 // ranges apart rather than longer.
-int libero(int g) { return 3 - g; }
-int distanza(int s) { return 3 - s; }
+int libero(int g) { return celle_vicine - g; }
+int distanza(int s) { return celle_vicine - s; }
 int coperto(int cima, int sotto) { return stati_liberi + 16 * cima + sotto; }  // cima: 0 plain, 1 + phase flagged
 bool e_libero(int s) { return s < stati_liberi; }
 int cima(int s) { return (s - stati_liberi) / 16; }
@@ -115,11 +119,11 @@ class divisione {
       for (int fase = 0; fase < (i == 0 ? passo : 1); ++fase) rilassa(s_da, coperto(1 + fase, maschera_sotto), base_costo, true, sotto);
     };
     if (i == 0) {
-      if (t == base_[0]) rilassa(-1, libero(std::min(3, g0_ + 1)), 0, false, false);
+      if (t == base_[0]) rilassa(-1, libero(std::min(celle_vicine, g0_ + 1)), 0, false, false);
       // Flagged ranges may also start before the track beneath the first
       // one, written before it: they make it type 3 unless separated.
       for (int sotto = 0; sotto < 16 && puo_iniziare; ++sotto)
-        nuove(-1, 1 + std::popcount(unsigned(sotto)) + (g0_ < 3 || sotto != 0 ? cuci : 0), sotto, false);
+        nuove(-1, 1 + std::popcount(unsigned(sotto)) + (g0_ < celle_vicine || sotto != 0 ? cuci : 0), sotto, false);
       costo_ = prossimo;
       return;
     }
@@ -128,8 +132,8 @@ class divisione {
       const int c = costo_[std::size_t(s)];
       if (c >= infinito) continue;
       if (e_libero(s)) {
-        if (t == base_[i]) rilassa(s, libero(std::min(3, distanza(s) + 1)), c, false, false);
-        if (puo_iniziare) nuove(s, c + 1 + (distanza(s) < 3 ? cuci : 0), 0, false);
+        if (t == base_[i]) rilassa(s, libero(std::min(celle_vicine, distanza(s) + 1)), c, false, false);
+        if (puo_iniziare) nuove(s, c + 1 + (distanza(s) < celle_vicine ? cuci : 0), 0, false);
         continue;
       }
       const int alto = cima(s);
@@ -246,10 +250,11 @@ class divisione {
 void scrivi(std::vector<voce_montagna>& voci, std::int64_t inizio, std::int64_t fine, std::uint8_t tipo, bool segnato, std::int64_t massimo) {
   if (!voci.empty() && tipo != regole::tipo_montagna_vicina) {
     const std::int64_t distanza = inizio - voci.back().fine;
-    // Up to 24 m on, the start stays in its cell (and on the track).
-    const std::int64_t spinta = std::max<std::int64_t>(10, regole::distanza_montagna_vicina + 1 - distanza);
-    if (distanza <= regole::distanza_montagna_vicina && spinta < 25 && inizio + spinta <= massimo) inizio += spinta;
-    else if (distanza <= regole::distanza_montagna_vicina) voci.push_back({inizio, inizio - 200, regole::tipo_montagna_vicina, false});
+    // Less than half a cell on, the start stays in its cell (and on the track).
+    const std::int64_t spinta = std::max<std::int64_t>(poco_dopo, regole::distanza_montagna_vicina + 1 - distanza);
+    if (distanza <= regole::distanza_montagna_vicina && spinta < mezza_cella && inizio + spinta <= massimo) inizio += spinta;
+    else if (distanza <= regole::distanza_montagna_vicina)
+      voci.push_back({inizio, inizio - regole::distanza_montagna_vicina - regole::metri_cella, regole::tipo_montagna_vicina, false});
   }
   voci.push_back({inizio, fine, tipo_scritto(tipo, segnato)});
 }
@@ -318,7 +323,7 @@ std::vector<riga> voci_montagne(const vista& v) {
   const auto& celle = v.celle;
   const std::size_t fino = std::size_t(std::max(0, n - 6));
   // Without ranges written first, or with them when the last cells differ.
-  divisione libera(celle, 3), dopo_coda(celle, 0);
+  divisione libera(celle, celle_vicine), dopo_coda(celle, 0);
   libera.prefisso(fino);
   int migliore = libera.coda(fino, {}, {});
   const coda_prima nessuna;

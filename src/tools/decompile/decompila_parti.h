@@ -65,7 +65,7 @@ enum class sotto_fermata : std::uint8_t { nulla, cartello, indicatore, segnale, 
 struct rallentamento_celle {
   std::int32_t inizio = 0, fine = 0;  // cells of the start and the end
   std::int16_t v = 0, d_v = 0, f_tt = 0;
-  bool avviso = false;                 // a warning board 24 cells before the start
+  bool avviso = false;                 // a warning board before the start
   std::int32_t sequenza = -1;          // first cell of the warning sequence, -1 without one
 };
 
@@ -87,7 +87,7 @@ struct vista {
   std::int32_t n_celle = 0;                       // the last cell
 
   std::int32_t stazioni = 0;            // records 1 to this hold stations
-  std::int32_t ultimo_cartello = 81;    // sign boards took the text slots from 80 down to this
+  std::int32_t ultimo_cartello = prima_voce_cartelli + 1;  // sign boards took the text slots from 80 down to this
   std::vector<std::int32_t> fermate;    // the stop cell of each station, -1 where none stands
   std::vector<std::int32_t> prima_fermata;  // per cell: the first station whose stop cell it is, 0 for none
   std::vector<sotto_fermata> sotto;     // per cell: what a stop cell there was written over
@@ -102,7 +102,15 @@ struct vista {
 
 // Position in metres of a point item stored in cell c (the centre of what
 // rounds to c).
-inline std::int64_t posizione_punto(std::int64_t c) { return 50 * (c - 1); }
+inline std::int64_t posizione_punto(std::int64_t c) { return metro_cella(c - 1); }
+
+// Half a cell: positions that far from a cell's centre round by parity.
+inline constexpr std::int32_t mezza_cella = regole::metri_cella / 2;
+// Metres a position moves on within its cell where the next object needs
+// it a little further.
+inline constexpr std::int32_t poco_dopo = 10;
+// Cells from a restriction's warning board to its start.
+inline constexpr std::int32_t celle_avviso = regole::distanza_avviso / regole::metri_cella;
 
 // How the readers fill a value along the track from entries "KEY,
 // position, value": the gradient and the adhesion up to the last cell, the

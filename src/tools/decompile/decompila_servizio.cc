@@ -163,7 +163,7 @@ stazione_scritta stazione_interrotta(const vista& v, const voce_servizio& s) {
 
 std::int32_t cella_fermata(const voce_servizio& s, std::int32_t n_celle) {
   if (s.tipo_voce >= regole::tipo_stazione_senza_celle) return -1;
-  const std::int64_t j = std::int64_t(arrotonda(double(s.valore2) / 50 - 1));
+  const std::int64_t j = std::int64_t(arrotonda(double(s.valore2) / regole::metri_cella - 1));
   return j <= 1 || j > n_celle ? -1 : std::int32_t(j);
 }
 
@@ -182,16 +182,16 @@ stazione_scritta scrivi_stazione(const vista& v, std::int32_t k) {
     const double fine = s.valore2;
     if (s.tipo_voce != 5 && s.tipo_voce != 6) {
       // The nearest mark is written first: past the last cell, none is.
-      if (std::int64_t(arrotonda(fine / 50 - 2)) > v.n_celle) {
+      if (std::int64_t(arrotonda(fine / regole::metri_cella - 2)) > v.n_celle) {
         w.codice = codice::lettura_fallita;
         return w;
       }
       for (int i = 1; i <= regole::marche_stazione; ++i) {
-        const std::int64_t j = std::int64_t(arrotonda(fine / 50 - 1 - i));
+        const std::int64_t j = std::int64_t(arrotonda(fine / regole::metri_cella - 1 - i));
         if (j > 1) w.segni.push_back({std::int32_t(j), std::uint8_t(regole::marca_stazione_prima - 1 + i)});
       }
     }
-    const std::int64_t j = std::int64_t(arrotonda(fine / 50 - 1));
+    const std::int64_t j = std::int64_t(arrotonda(fine / regole::metri_cella - 1));
     if (j <= 1) w.codice = codice::stazione_troppo_presto;
     else if (j > v.n_celle) w.codice = codice::lettura_fallita;
     else w.fermata = std::int32_t(j);
@@ -373,11 +373,12 @@ riga riga_segnale(const cella& x, std::int32_t c, std::int32_t codice, std::int1
 std::optional<riga> riga_rallentamento(const vista& v, const rallentamento_celle& r) {
   const std::int64_t s = r.inizio;
   std::int64_t x = posizione_punto(s);
-  // From a start at 50s - 75 (s even) the sequence stands one cell further off.
-  if (r.sequenza >= 0 && r.sequenza == r.inizio - 26) x = 50 * s - 75;
+  // From a start half a cell before its cell's centre (s even, a position
+  // ending in 25 mod 100) the sequence stands one cell further off.
+  if (r.sequenza >= 0 && r.sequenza == r.inizio - celle_avviso - 2) x = posizione_punto(s) - mezza_cella;
   // A board comes with every start past 1500 m: in the cell of 1500 m, a
   // start 10 m further on has one.
-  if (r.avviso && x <= regole::inizio_con_avviso && cella_di(x + 10) == s) x += 10;
+  if (r.avviso && x <= regole::inizio_con_avviso && cella_di(x + poco_dopo) == s) x += poco_dopo;
   if (!entra(x, v.n_celle)) return std::nullopt;
   const std::int64_t lunghezza = posizione_punto(r.fine) - x;
   return riga{"rallentamento", {numero(x), numero(r.v), numero(lunghezza), numero(r.f_tt), numero(r.sequenza >= 0 ? 1 : 0), numero(r.d_v)}};
@@ -526,7 +527,7 @@ std::vector<sezione> sezioni_oggetti(const vista& v) {
   for (const rallentamento_celle& r : v.rallentamenti)
     if (auto voce = riga_rallentamento(v, r)) {
       std::vector<std::int32_t> celle = {r.inizio, r.fine};
-      if (r.avviso) celle.push_back(r.inizio - 24);
+      if (r.avviso) celle.push_back(r.inizio - celle_avviso);
       for (int i = 0; r.sequenza >= 0 && i < regole::celle_sequenza; ++i) celle.push_back(r.sequenza - i);
       w.push_back({scrittore::rallentamento, std::move(*voce), {}, prima_stazione(v, celle)});
     }
