@@ -94,8 +94,11 @@ int esegui(const argomenti& a) {
   else if (d.fermata)
     std::cout << " and stops at error " << d.codice << " in " << d.dove_fermata << ", where the compile that wrote them stopped with error "
               << d.codici_possibili << " (the files do not tell which)";
+  else if (d.codice != 0)
+    std::cout << " and records error " << d.codice << ", as the compile that wrote them did"
+              << (v.codice_errore != d.codice ? ", then error " + std::to_string(v.codice_errore) + " of the placement walk" : std::string());
   else if (v.codice_errore != 0)
-    std::cout << " and records error " << v.codice_errore << ", as the compile that wrote them did";
+    std::cout << " and records error " << v.codice_errore << " of the placement walk, which the stored cells call for";
   std::cout << "\n";
   return esito_ok;
 }
