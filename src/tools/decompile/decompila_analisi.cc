@@ -274,8 +274,10 @@ class analisi {
   // with the code its fourth value gives, then with more tens, which any
   // mark fits by chance one time in four.
   void segnali_sotto() {
-    std::vector<bool> spiegate = marche_spiegate(v_);
-    for (bool decine : {false, true})
+    for (bool decine : {false, true}) {
+      // The marks the plain codes do not explain may show more tens, of
+      // a signal in sight or of one under a stop cell.
+      std::vector<bool> spiegate = marche_spiegate(v_, decine);
       for (std::int32_t k = 1; k <= v_.stazioni; ++k) {
         const std::int32_t c = v_.fermate[std::size_t(k)];
         if (c < 0 || !fermata_libera(c)) continue;
@@ -290,6 +292,7 @@ class analisi {
           if (j >= 0 && bassi8(std::int64_t(v_.codice_sotto[std::size_t(c)]) * 10 + b) == at(j).val6) spiegate[std::size_t(j)] = true;
         }
       }
+    }
   }
 
   // Leftover values no signal or restriction explains: a speed board's.

@@ -154,9 +154,11 @@ std::int32_t cella_fermata(const voce_servizio& s, std::int32_t n_celle);
 // sorted them; false for references the sorting cannot give.
 bool progressive_ordinabili(const std::vector<voce_servizio>& servizio);
 
-// Per cell: whether a station or a signal in sight writes the stored
-// approach mark there.
-std::vector<bool> marche_spiegate(const vista& v);
+// Per cell: whether a station or a signal writes the stored approach mark
+// there: signals in sight with their plain codes, or with `decine` with the
+// tens their own marks show where no one else explains them, and signals
+// under stop cells with the codes found so far.
+std::vector<bool> marche_spiegate(const vista& v, bool decine);
 // The approach code of a signal in cell c whose fourth value is val4, when
 // marks no one else writes show it: the one val4 gives, or with `decine`
 // one of more tens.

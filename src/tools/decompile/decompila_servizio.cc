@@ -231,8 +231,9 @@ constexpr std::int32_t decine_codice = 64;
 
 namespace {
 
-// Per cell, the stations and signals in sight (with their plain codes)
-// whose mark is the stored one.
+// Per cell, the stations and signals whose mark is the stored one: signals
+// in sight with their plain codes, those under stop cells with the codes
+// found for them.
 std::vector<int> spiegazioni(const vista& v) {
   std::vector<int> r(v.celle.size(), 0);
   auto conta = [&](const marche& m) {
@@ -240,12 +241,15 @@ std::vector<int> spiegazioni(const vista& v) {
   };
   for (std::int32_t k = 1; k <= v.stazioni; ++k) conta(scrivi_stazione(v, k).segni);
   for (std::int32_t c : segnali_in_vista(v)) conta(segni_segnale(c, codice_semplice(v.celle[std::size_t(c)].val4)));
+  for (std::int32_t c = 0; c <= v.n_celle; ++c)
+    if (v.sotto[std::size_t(c)] == sotto_fermata::segnale) conta(segni_segnale(c, v.codice_sotto[std::size_t(c)]));
   return r;
 }
 
 // The approach code of a signal in sight: the last digit of val4, or with
 // the tens that give most of the marks in its cells that no one else
-// writes (the plain code on a tie).
+// writes (the plain code on a tie). A mark only the plain code gives pins
+// the tens: every other would lose it.
 std::int32_t codice_in_vista(const vista& v, std::int32_t c, const std::vector<int>& spiegati) {
   const std::int32_t base = codice_semplice(v.celle[std::size_t(c)].val4);
   std::int32_t scelto = base;
@@ -254,34 +258,26 @@ std::int32_t codice_in_vista(const vista& v, std::int32_t c, const std::vector<i
     int uguali = 0;
     for (auto [j, valore] : segni_segnale(c, base + 10 * decine)) {
       const std::uint8_t visto = v.celle[std::size_t(j)].val6;
-      const int altri = spiegati[std::size_t(j)] - (segno(base, (c - j) / regole::passo_marche_segnale) == visto);
+      const bool semplice = segno(base, (c - j) / regole::passo_marche_segnale) == visto;
+      const int altri = spiegati[std::size_t(j)] - semplice;
       uguali += altri == 0 && valore == visto;
+      if (decine == 0 && semplice && altri == 0) return base;
     }
     if (uguali > migliori) migliori = uguali, scelto = base + 10 * decine;
   }
   return scelto;
 }
 
-std::vector<bool> spiegate_da(const vista& v, const std::vector<marche>& segni) {
-  std::vector<bool> r(v.celle.size(), false);
-  for (const marche& m : segni)
-    for (auto [j, valore] : m) r[std::size_t(j)] = r[std::size_t(j)] || valore == v.celle[std::size_t(j)].val6;
-  return r;
-}
-
-std::vector<marche> segni_stazioni(const vista& v) {
-  std::vector<marche> r;
-  for (std::int32_t k = 1; k <= v.stazioni; ++k) r.push_back(scrivi_stazione(v, k).segni);
-  return r;
-}
-
 }  // namespace
 
-std::vector<bool> marche_spiegate(const vista& v) {
-  std::vector<marche> segni = segni_stazioni(v);
+std::vector<bool> marche_spiegate(const vista& v, bool decine) {
   const std::vector<int> spiegati = spiegazioni(v);
-  for (std::int32_t c : segnali_in_vista(v)) segni.push_back(segni_segnale(c, codice_in_vista(v, c, spiegati)));
-  return spiegate_da(v, segni);
+  std::vector<bool> r(v.celle.size(), false);
+  for (std::size_t j = 0; j < r.size(); ++j) r[j] = spiegati[j] > 0;
+  if (decine)
+    for (std::int32_t c : segnali_in_vista(v))
+      for (auto [j, valore] : segni_segnale(c, codice_in_vista(v, c, spiegati))) r[std::size_t(j)] = r[std::size_t(j)] || valore == v.celle[std::size_t(j)].val6;
+  return r;
 }
 
 std::optional<std::int32_t> codice_da_marche(const vista& v, std::int32_t c, std::int16_t val4, const std::vector<bool>& spiegate, bool con_decine) {
@@ -336,6 +332,8 @@ void codici_segnali(const vista& v, std::vector<scrittore>& w) {
           const bool mio = segno(s.codice, (s.cella - j) / regole::passo_marche_segnale) == visto;
           const int altri = spiegati[std::size_t(j)] - mio;
           if (altri > 0) continue;
+          // A mark only this code gives pins it.
+          if (mio && valore != visto) return -1;
           g += (valore == visto) - mio;
         }
         return g;
@@ -539,6 +537,7 @@ std::vector<sezione> sezioni_oggetti(const vista& v) {
     if (v.sotto[std::size_t(c)] == sotto_fermata::segnale) celle.push_back(c);
   std::sort(celle.begin(), celle.end());
   const std::size_t primo_segnale = w.size();
+  // The plain codes first, then more tens where the marks show them.
   const std::vector<int> spiegati = spiegazioni(v);
   for (std::int32_t c : celle) {
     const bool sotto = v.celle[std::size_t(c)].tipo == cella_stazione;
