@@ -31,8 +31,10 @@ void stazioni_e_cartelli(vista& v) {
   std::int32_t limite = prima_voce_cartelli;
   for (const cella& c : v.celle)
     if (c.tipo == cella_cartello && c.val1 >= 1 && c.val1 <= prima_voce_cartelli) limite = std::min<std::int32_t>(limite, c.val1 - 1);
+  // A record with a name and nothing else is a sign text whose board a
+  // stop cell covers.
   std::int32_t k = 0;
-  while (k + 1 <= limite && !(v.servizio[std::size_t(k) + 1] == voce_servizio{})) ++k;
+  while (k + 1 <= limite && !(v.servizio[std::size_t(k) + 1] == voce_servizio{}) && !solo_nome(v.servizio[std::size_t(k) + 1])) ++k;
   v.stazioni = k;
   v.ultimo_cartello = limite + 1;
   for (std::int32_t r = k + 1; r < v.ultimo_cartello; ++r)
