@@ -15,6 +15,9 @@
 #include "diagnostics/osservatore_diagnostiche.h"
 #include "test_support/compilazione.h"
 #include "test_support/linea_grande.h"
+#include "test_support/tracciati_ostili.h"
+#include "tools/drawing/view.h"
+#include "tools/inspect/ispeziona.h"
 #include "tools/decompile/decompila.h"
 
 namespace sc {
@@ -160,6 +163,57 @@ void BM_LineaGrandeSoloVerifica(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(verifica_decompilazione(s, d).differenze.size());
 }
 BENCHMARK(BM_LineaGrandeSoloVerifica)->Unit(benchmark::kMillisecond);
+
+// Two files made to be slow or large to read, each under a second: a track
+// of 200000 restriction starts (3 MB), whose walks would each run to the
+// last cell, and 20142 stop cells naming one station of a 65535-byte name
+// (370 KB), which each took the name along.
+void BM_OstileTuttePartenzeView(benchmark::State& state) {
+  const scenario_compilato s = test::tutte_partenze();
+  for (auto _ : state) benchmark::DoNotOptimize(pagina_view(s).size());
+}
+BENCHMARK(BM_OstileTuttePartenzeView)->Unit(benchmark::kMillisecond);
+
+void BM_OstileTuttePartenzeDecompile(benchmark::State& state) {
+  const scenario_compilato s = test::tutte_partenze();
+  for (auto _ : state) {
+    const decompilazione d = decompila(s);
+    benchmark::DoNotOptimize(verifica_decompilazione(s, d).differenze.size());
+  }
+}
+BENCHMARK(BM_OstileTuttePartenzeDecompile)->Unit(benchmark::kMillisecond);
+
+void BM_OstileTuttePartenzeInspect(benchmark::State& state) {
+  const scenario_compilato s = test::tutte_partenze();
+  filtro_elenco f;
+  f.servizio = s.servizio;
+  for (auto _ : state) benchmark::DoNotOptimize(elenco_celle(s.celle, f).size());
+}
+BENCHMARK(BM_OstileTuttePartenzeInspect)->Unit(benchmark::kMillisecond);
+
+void BM_OstileFermateView(benchmark::State& state) {
+  const scenario_compilato s = test::fermate_di_un_nome();
+  for (auto _ : state) benchmark::DoNotOptimize(pagina_view(s).size());
+}
+BENCHMARK(BM_OstileFermateView)->Unit(benchmark::kMillisecond);
+
+void BM_OstileFermateDecompile(benchmark::State& state) {
+  const scenario_compilato s = test::fermate_di_un_nome();
+  for (auto _ : state) {
+    const decompilazione d = decompila(s);
+    benchmark::DoNotOptimize(verifica_decompilazione(s, d).differenze.size());
+  }
+}
+BENCHMARK(BM_OstileFermateDecompile)->Unit(benchmark::kMillisecond);
+
+void BM_OstileFermateInspect(benchmark::State& state) {
+  const scenario_compilato s = test::fermate_di_un_nome();
+  filtro_elenco f;
+  f.json = true;
+  f.servizio = s.servizio;
+  for (auto _ : state) benchmark::DoNotOptimize(elenco_celle(s.celle, f).size());
+}
+BENCHMARK(BM_OstileFermateInspect)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace sc

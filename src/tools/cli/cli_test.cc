@@ -20,6 +20,7 @@ namespace sc {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class Cli : public test::RigaComando {
  protected:
@@ -78,8 +79,8 @@ TEST_F(Cli, RecordedProblemsNameTheFileLineAndColumn) {
       {"[generale]\r\n[fine]\r\n", test::servizio_con(""), 2, "src/L_linea.txt:2:1: error: no \"lunghezza percorso\" entry", false},
       {test::linea_con(""), "[generali]\r\nnumero vetture, 4\r\n[fine]\r\n", 2,
        "src/L_T-.txt:1:1: error: no \"[generale]\" section marker in the service description, so nothing in it is read; did you mean", false},
-      {test::linea_con(""), std::string("\xFF\xFE[\0g\0e\0", 8), 2, "src/L_T-.txt:1:1: error: this file is written in UTF-16 (UTF-16LE)", false},
-      {test::linea_con(""), test::servizio_con(std::string("segnale, 700, 1,3,1,1,0,0,0,0,0,0\0\0\r\n", 39)), 2,
+      {test::linea_con(""), "\xFF\xFE[\0g\0e\0"s, 2, "src/L_T-.txt:1:1: error: this file is written in UTF-16 (UTF-16LE)", false},
+      {test::linea_con(""), test::servizio_con("segnale, 700, 1,3,1,1,0,0,0,0,0,0\0\0\r\n"s), 2,
        "src/L_T-.txt:1:1: error: this file holds NUL bytes: it is not a text description"},
       {test::linea_con(""), test::servizio_con("stazione, 3310, 23, 200, 0,0,0, 0,0,0, 4,1,1, 20, 11,40,0, \x1b]0;X\x07\r\n"), 2,
        "src/L_T-.txt:2:11: error: station \"\\x1b]0;X\\x07\": position 3310 m"},

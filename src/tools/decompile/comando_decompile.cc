@@ -8,7 +8,6 @@
 #include "tools/cli/comandi.h"
 #include "tools/decompile/decompila.h"
 #include "tools/cli/file_utente.h"
-#include "tools/inspect/ispeziona.h"
 #include "tools/cli/resa_diagnostiche.h"
 #include "tools/inspect/scenario_compilato.h"
 
@@ -22,14 +21,13 @@ namespace fs = std::filesystem;
 scenario_compilato carica_tre(const std::vector<std::string>& file) {
   std::string sim, celle, geometria;
   for (const std::string& f : file) {
-    const auto letto = leggi_binario(fs::path(f).filename().string(), leggi_ingresso(f));
-    if (const std::string* perche = std::get_if<std::string>(&letto)) throw errore_uso(*perche);
-    const tipo_binario tipo = std::get<binario_letto>(letto).tipo;
+    const tipo_binario tipo = leggi_compilato(f).tipo;
     std::string* posto = tipo == tipo_binario::servizio ? &sim : tipo == tipo_binario::celle ? &celle : &geometria;
     if (!posto->empty()) throw errore_uso(*posto + " and " + f + " are files of the same kind");
     *posto = f;
   }
-  if (sim.empty() || celle.empty()) throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least");
+  if (sim.empty() || celle.empty())
+    throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least, or the directory that holds them");
   return carica_file(sim, celle, geometria);
 }
 
@@ -37,7 +35,13 @@ bool nome_valido(const std::string& n) { return !n.empty() && n.find_first_of("/
 
 int esegui(const argomenti& a) {
   const auto& p = a.posizionali;
-  const scenario_compilato s = p.size() == 1 ? carica_scenario(p[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")}) : carica_tre(p);
+  std::error_code ec;
+  const bool cartella = p.size() == 1 && fs::is_directory(p[0], ec);
+  if (p.size() == 1 && !cartella) {
+    if (!fs::exists(p[0], ec)) throw errore_uso(p[0] + " does not exist");
+    throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least, or the directory that holds them");
+  }
+  const scenario_compilato s = cartella ? carica_scenario(p[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")}) : carica_tre(p);
   if (!nome_valido(s.scenario) || !nome_valido(s.treno))
     throw errore_uso("the scenario and train names \"" + s.scenario + "\", \"" + s.treno + "\" cannot name description files");
   const decompilazione d = decompila(s);
@@ -52,7 +56,7 @@ int esegui(const argomenti& a) {
   resa.file(nome_linea_txt(nomi), linea.string(), d.linea);
   resa.file(nome_treno_txt(nomi), servizio.string(), d.servizio);
   const verifica v = verifica_decompilazione(s, d, &resa);
-  const fs::path binari = p.size() == 1 ? fs::path(p[0]) : fs::path(p[0]).parent_path();
+  const fs::path binari = cartella ? fs::path(p[0]) : fs::path(p[0]).parent_path();
   for (const differenza& x : v.differenze) {
     diagnostica diag = diagnostica_di(s, x);
     diag.dove.file = (binari / diag.dove.file).string();
@@ -61,7 +65,6 @@ int esegui(const argomenti& a) {
 
   // The descriptions may be an author's own sources: they are replaced only
   // when asked.
-  std::error_code ec;
   for (const fs::path& f : {linea, servizio})
     if (!a.ha("--force") && fs::exists(fs::symlink_status(f, ec)))
       throw errore_uso(f.string() + " exists and would be replaced; choose another --out directory, or give --force to replace it");
@@ -72,11 +75,31 @@ int esegui(const argomenti& a) {
   std::cout << "wrote " << linea.string() << "\nwrote " << servizio.string() << "\n";
   if (!d.con_piano) std::cout << "note: the scenario has no plan of the line; compile the descriptions with --no-geometry\n";
   resa.stampa(std::cerr);
-  if (!v.esatta()) {
-    std::cerr << "the round trip is not exact: the stored files hold what this compiler does not write (stored -> compiled back)\n";
+  const std::string file = std::string(d.con_piano ? "three" : "two") + " files";
+  if (!v.differenze.empty() || !v.scritto || v.codice_mostrato != 0) {
+    std::cerr << "the round trip is not exact: compiling them does not give back what is listed above (stored -> compiled back)\n";
     return esito_problemi;
   }
-  std::cout << "compiling them gives the " << (d.con_piano ? "three" : "two") << " files back byte for byte\n";
+  if (!v.esatta()) {
+    std::cerr << "the round trip is not exact: compiling them gives the " << file << " back byte for byte, but "
+              << (v.codice_errore != 0 ? "records error " + std::to_string(v.codice_errore) + ", where the stored files come from a compile that recorded none"
+                                       : std::string("records no error, where the stored files come from a compile that recorded one"))
+              << "\n";
+    return esito_problemi;
+  }
+  std::cout << "compiling them gives the " << file << " back byte for byte";
+  // The code the compile that wrote them recorded, where the files tell it.
+  if (d.fermata && d.codice_certo)
+    std::cout << " and stops at error " << d.codice << ", as the compile that wrote them did";
+  else if (d.fermata)
+    std::cout << " and stops at error " << d.codice << " in " << d.dove_fermata << ", where the compile that wrote them stopped with error "
+              << d.codici_possibili << " (the files do not tell which)";
+  else if (d.codice != 0)
+    std::cout << " and records error " << d.codice << ", as the compile that wrote them did"
+              << (v.codice_errore != d.codice ? ", then error " + std::to_string(v.codice_errore) + " of the placement walk" : std::string());
+  else if (v.codice_errore != 0)
+    std::cout << " and records error " << v.codice_errore << " of the placement walk, which the stored cells call for";
+  std::cout << "\n";
   return esito_ok;
 }
 
@@ -91,8 +114,13 @@ const comando comando_decompile = {
     "for byte. Every part comes back as the entry an author writes: gradients, speed limits and adhesion where they "
     "change, curves from the plan of the line, mountains, boards, stations, signals and restrictions; abatement "
     "marks only where the compile would not place them itself.\n\n"
-    "The descriptions are compiled in memory before the command ends. A file this compiler could not have written "
-    "gets the closest descriptions, and every cell or record they cannot give back is listed on standard error as\n\n"
+    "Files of a compile that recorded a code come back too: the descriptions stop where its reading stopped, "
+    "with the entry that stopped it, and the last line says which error that was, or which errors leave the same "
+    "files.\n\n"
+    "The descriptions are compiled in memory before the command ends; the round trip is exact when that compile "
+    "gives every file back byte for byte and ends with the status the stored files call for. Files this compiler "
+    "could not have written get the closest descriptions, and every cell or record they cannot give back is listed "
+    "on standard error as\n\n"
     "  FILE: error: cell N (metres A-B): not reproduced: STORED -> COMPILED BACK\n\n"
     "with exit status 2; what the compile of the descriptions reports is shown at their lines.",
     {

@@ -10,8 +10,10 @@
 #include "compile/compila.h"
 #include "compile/uscita_binaria.h"
 #include "model/arrotonda.h"
+#include "model/codici.h"
 #include "model/disk.h"
 #include "model/nomi_file.h"
+#include "model/regole.h"
 #include "diagnostics/osservatore_diagnostiche.h"
 #include "tools/decompile/decompila_parti.h"
 #include "tools/cli/resa_diagnostiche.h"
@@ -29,17 +31,17 @@ std::string campo_testo(const std::string& t, bool* esatto) {
   return nudo ? t : "\"" + t + "\"";
 }
 
-std::string testo(const std::vector<sezione>& sezioni) {
+std::string testo(const std::vector<sezione>& sezioni, bool senza_fine) {
   std::string r;
   for (const sezione& s : sezioni) {
-    r += s.titolo + "\r\n";
+    if (!s.titolo.empty()) r += s.titolo + "\r\n";
     for (const riga& x : s.righe) {
       r += x.chiave;
       for (const std::string& v : x.valori) r += ", " + v;
       r += "\r\n";
     }
   }
-  return r + "[fine]\r\n";
+  return senza_fine ? r : r + "[fine]\r\n";
 }
 
 vista::vista(std::vector<cella> c, const std::vector<voce_servizio>& s, const std::vector<valore_profilo>& g)
@@ -54,32 +56,35 @@ namespace {
 
 using namespace inverso;
 
-constexpr std::int32_t coda_linea = 7000;
-constexpr std::int32_t lunghezza_massima = 1000000;
-
 // The line length: the one stored in the train data when the cells and the
 // plan agree with it, else the one they give.
-std::int32_t lunghezza_linea(const scenario_compilato& s) {
-  const std::int64_t n = std::int64_t(s.celle.size()) - 1;
-  auto celle_di = [](std::int64_t l) { return std::int64_t(arrotonda(double(l + coda_linea) / 50)); };
-  auto piano_di = [&](std::int64_t l) { return s.geometria.empty() || std::int64_t(s.geometria.size() / 2) - 1 == l + coda_linea; };
+std::int32_t lunghezza_linea(const scenario_compilato& s, std::int64_t n) {
+  auto celle_di_linea = [](std::int64_t l) { return std::int64_t(celle_di(std::int32_t(l + regole::coda_linea))); };
+  auto piano_di = [&](std::int64_t l) { return s.geometria.empty() || std::int64_t(s.geometria.size() / 2) - 1 == l + regole::coda_linea; };
   std::vector<std::int64_t> candidate = {s.servizio[voce_treno].valore2};
-  if (!s.geometria.empty()) candidate.push_back(std::int64_t(s.geometria.size() / 2) - 1 - coda_linea);
-  candidate.push_back(50 * n - coda_linea);
+  if (!s.geometria.empty()) candidate.push_back(std::int64_t(s.geometria.size() / 2) - 1 - regole::coda_linea);
+  candidate.push_back(metro_cella(n) - regole::coda_linea);
   for (bool anche_piano : {true, false})
     for (std::int64_t l : candidate)
-      if (l >= 0 && l <= lunghezza_massima && celle_di(l) == n && (!anche_piano || piano_di(l))) return std::int32_t(l);
+      if (l >= -regole::coda_linea && l <= regole::lunghezza_massima && celle_di_linea(l) == n && (!anche_piano || piano_di(l))) return std::int32_t(l);
   return s.servizio[voce_treno].valore2;
 }
 
 std::string descrizione_linea(const vista& v, std::int32_t lunghezza, bool con_piano) {
   std::vector<sezione> s;
   s.push_back({"[generale]", voci_generali(v, lunghezza)});
-  s.push_back({"[curve]", con_piano ? voci_curve(v.geometria, v.n_celle) : std::vector<riga>{}});
+  // Nothing after the general section is read.
+  if (v.fine.fase == fase_arresto::generale) return testo(s);
+  bool oltre = false;
+  sezione curve{"[curve]", con_piano ? voci_curve(v.geometria, v.n_celle, v.fine.fase != fase_arresto::voci_linea, &oltre) : std::vector<riga>{}};
+  // A curve that stops the reading comes last.
+  if (!oltre) s.push_back(std::move(curve));
   s.push_back({"[pendenze]", voci_pendenze(v)});
   s.push_back({"[montagne]", voci_montagne(v)});
   s.push_back({"[cartelli]", voci_indicatori(v)});
   s.push_back({"[indicazioni]", voci_cartelli(v)});
+  if (oltre) s.push_back(std::move(curve));
+  else if (v.fine.fase == fase_arresto::voci_linea) s.back().righe.push_back(voce_guasto(fase_arresto::voci_linea));
   return testo(s);
 }
 
@@ -89,17 +94,22 @@ std::string descrizione_servizio(const vista& v) {
   s.push_back({"[aderenze]", voci_aderenza(v)});
   s.push_back({"[vel_limite]", voci_velocita(v)});
   // The usual layout: stations, restrictions and marks, signals, each
-  // section there even when empty; where the order of stations and signals
-  // matters their sections alternate, restrictions before the last signals.
-  std::vector<sezione> gruppi = sezioni_stazioni_segnali(v);
+  // section there even when empty; where the order of the objects matters
+  // their sections alternate. An entry that stops the reading is the last.
+  std::vector<sezione> gruppi = sezioni_oggetti(v);
   auto ha = [&](const char* titolo) { return std::any_of(gruppi.begin(), gruppi.end(), [&](const sezione& g) { return g.titolo == titolo; }); };
+  // After an entry that stops the reading nothing follows: missing
+  // sections go before it.
+  const bool fermo = v.fine.fase == fase_arresto::servizio;
+  const bool ha_rallentamenti = ha("[rallentamenti]"), ha_segnali = ha("[segnali]");
   if (!ha("[stazioni]")) gruppi.insert(gruppi.begin(), {"[stazioni]", {}});
-  if (!ha("[segnali]")) gruppi.push_back({"[segnali]", {}});
-  sezione rallentamenti{"[rallentamenti]", voci_rallentamenti(v)};
-  for (riga& r : voci_abbattimenti(v)) rallentamenti.righe.push_back(std::move(r));
-  if (gruppi.back().titolo == "[segnali]") gruppi.insert(gruppi.end() - 1, std::move(rallentamenti));
-  else gruppi.push_back(std::move(rallentamenti));
+  if (!ha_rallentamenti) {
+    auto dove = fermo ? gruppi.begin() : !gruppi.empty() && gruppi.back().titolo == "[segnali]" ? gruppi.end() - 1 : gruppi.end();
+    gruppi.insert(dove, {"[rallentamenti]", {}});
+  }
+  if (!ha_segnali) gruppi.insert(fermo ? gruppi.begin() : gruppi.end(), {"[segnali]", {}});
   for (sezione& g : gruppi) s.push_back(std::move(g));
+  if (v.fine.fine_file) return testo(s, true);
   s.push_back({"[codici]", {}});
   return testo(s);
 }
@@ -162,11 +172,31 @@ modello modello_di(const scenario_compilato& s) {
 }  // namespace
 
 decompilazione decompila(const scenario_compilato& s) {
-  const vista v(s.celle, s.servizio, s.geometria);
+  // No line reaches past the cells of the longest one: the rest cannot come back.
+  const std::int64_t piu_celle = celle_di(regole::lunghezza_massima + regole::coda_linea);
+  std::vector<cella> celle(s.celle.begin(), s.celle.begin() + std::ptrdiff_t(std::min<std::int64_t>(std::int64_t(s.celle.size()), piu_celle + 1)));
+  vista v(std::move(celle), s.servizio, s.geometria);
+  const std::int32_t lunghezza = lunghezza_linea(s, v.n_celle);
+  analizza(v, lunghezza);
   decompilazione d;
   d.con_piano = !s.geometria.empty();
-  d.linea = descrizione_linea(v, lunghezza_linea(s), d.con_piano);
+  d.linea = descrizione_linea(v, lunghezza, d.con_piano);
   d.servizio = descrizione_servizio(v);
+  if (v.fine.fase != fase_arresto::nessuna) {
+    d.fermata = true;
+    d.codice = v.fine.codice;
+    d.codice_certo = v.fine.certo;
+    d.codici_possibili = v.fine.possibili;
+    d.dove_fermata = v.fine.fase == fase_arresto::generale     ? "the general section of the line description"
+                     : v.fine.fase == fase_arresto::voci_linea ? "the line items of the line description"
+                                                               : "the service description";
+  }
+  // Reading to the end, the compile checks the kilometre references.
+  if (d.codice == 0 || v.fine.chiusura)
+    for (int r = voce_progressiva_tre; r <= voce_progressiva_uno; ++r)
+      if (s.servizio[std::size_t(r)].valore1 % regole::multiplo_posizione != 0 || s.servizio[std::size_t(r)].valore2 % regole::multiplo_posizione != 0)
+        d.codice = codice::progressiva_non_multipla, d.codice_certo = true;
+  d.con_problemi = d.codice != 0 || v.marche.problema;
   return d;
 }
 
@@ -184,6 +214,7 @@ verifica verifica_decompilazione(const scenario_compilato& s, const decompilazio
   if (r.codice_mostrato != 0) return r;
   r.codice_errore = m.codice_errore;
   r.posizione_errore = m.posizione_errore;
+  r.stesso_esito = (m.codice_errore != 0) == d.con_problemi;
   const auto sim = disco.read(nome_servizio_sim(m));
   const auto dat = disco.read(nome_celle_dat(m));
   if (!sim || !dat) {
@@ -214,8 +245,13 @@ diagnostica diagnostica_di(const scenario_compilato& s, const differenza& d) {
     case differenza::parte::celle:
       file = s.nome_base + ".dat";
       dove = (d.primo == d.ultimo ? "cell " + std::to_string(d.primo) : "cells " + std::to_string(d.primo) + "-" + std::to_string(d.ultimo)) +
-             " (metres " + std::to_string(50 * d.primo) + "-" + std::to_string(50 * (d.ultimo + 1) - 1) + ")";
-      metri = std::int32_t(50 * d.primo);
+             " (metres " + std::to_string(metro_cella(d.primo)) + "-" + std::to_string(metro_cella(d.ultimo + 1) - 1) + ")";
+      metri = std::int32_t(metro_cella(d.primo));
+      break;
+    case differenza::parte::oggetti:  // the check compares files, not objects; kept for completeness
+      file = s.nome_base + ".dat";
+      dove = d.oggetto;
+      metri = std::int32_t(d.primo);
       break;
     case differenza::parte::piano:
       file = s.scenario + "_linea.dat";

@@ -16,6 +16,19 @@ struct decompilazione {
   std::string linea;     // NAME_linea.txt: Windows-1252, CR LF
   std::string servizio;  // NAME_TRAIN-.txt
   bool con_piano = true;  // false: the scenario has no plan, compile without one
+  // What the compile that wrote the files recorded, as far as they tell:
+  // the code its reading stopped at (or the kilometre references' 2), 0
+  // for a reading to the end. The descriptions stop with the same code.
+  std::int32_t codice = 0;
+  bool codice_certo = true;  // false: another code that stops at the same place fits the files too
+  bool fermata = false;      // the reading stopped before the end of the descriptions
+  // Where: "the general section", "the line items", "the service description".
+  std::string dove_fermata;
+  // Where the files do not tell the code, those that leave them alike.
+  std::string codici_possibili;
+  // The compile that wrote them ended with status 2: a code, or a problem
+  // of the placement walk.
+  bool con_problemi = false;
 };
 
 // The simplest descriptions whose compile gives `s` back; for files this
@@ -28,11 +41,13 @@ struct verifica {
   std::int32_t codice_errore = 0, posizione_errore = 0;  // recorded by that compile
   std::int32_t codice_mostrato = 0;                      // 1250 or 1251 when it stopped
   bool scritto = true;                                   // false: it wrote no file at all
-  bool esatta() const { return differenze.empty() && codice_mostrato == 0 && scritto; }
+  bool stesso_esito = true;  // it ends with the status the stored files call for
+  bool esatta() const { return differenze.empty() && codice_mostrato == 0 && scritto && stesso_esito; }
 };
 
-// Compiles the descriptions in memory and compares every file with `s`;
-// what that compile meets in the descriptions goes to `diagnostiche`.
+// Compiles the descriptions in memory and compares every file with `s`,
+// and its exit status with the one the files call for; what that compile
+// meets in the descriptions goes to `diagnostiche`.
 verifica verifica_decompilazione(const scenario_compilato& s, const decompilazione& d,
                                  ricevitore_diagnostiche* diagnostiche = nullptr);
 

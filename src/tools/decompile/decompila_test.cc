@@ -7,7 +7,9 @@
 
 #include "test_support/compilazione.h"
 #include "test_support/descrizioni.h"
+#include "test_support/tracciati_ostili.h"
 #include "tools/decompile/decompila.h"
+#include "model/codici.h"
 #include "tools/decompile/decompila_parti.h"
 
 namespace sc {
@@ -19,6 +21,7 @@ scenario_compilato compilato(const std::string& voci_linea, const std::string& v
   const test::compilazione c = test::compila_in_memoria(test::linea_con(voci_linea), test::servizio_con(voci_servizio), j);
   // Codes of the walk (11 to 13) leave the files whole.
   EXPECT_TRUE(c.codice == 0 || (c.codice >= 11 && c.codice <= 13)) << c.codice << "\n" << voci_linea << voci_servizio;
+  EXPECT_EQ(c.mostrato, 0);
   return test::carica_compilato(c);
 }
 
@@ -104,9 +107,143 @@ const caso_voci casi_voci[] = {
     {"a higher mark there comes back as the walk's own", "",
      "segnale, 3000, 1, 3, 1, 1, 0, 0, 0, 0, 0, 0\r\nabbattimento, 3000, 200\r\nabbattimento, 2950, 0\r\nrallentamento, 4800, 60, 500, 0, 0, 0\r\n",
      {"abbattimento, 2950, 0"}, {"abbattimento, 3000"}},
+    // A station's stop cell (67 here) written over each kind of object:
+    // what it keeps of it comes back before it.
+    {"a stop cell over a sign board", "cartello_indicatore, 3300, (KM 162)\r\n", "stazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
+     {"cartello_indicatore, 3300, (KM 162)"}},
+    {"a stop cell over a speed board", "indicatori_vmax, 3300, 70, 60, 50, 1, , , , 2\r\n",
+     "stazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n", {"indicatori_vmax, 3300, 0, 60, 50, 1, , , , 2"}},
+    {"a stop cell over a signal", "",
+     "segnale, 3300, 1, 3, 1, 1, 0, 0, 0, 0, 0, 0\r\nstazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
+     {"[segnali]\r\nsegnale, 3300, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0\r\n[stazioni]"}},
+    {"a stop cell over a restriction's start", "",
+     "rallentamento, 3300, 40, 500, 0, 0, 0\r\nstazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
+     {"[rallentamenti]\r\nrallentamento, 3300, 40, 500, 0, 0, 0\r\n[stazioni]"}},
+    {"a stop cell over a restriction's end", "",
+     "rallentamento, 2800, 40, 500, 0, 0, 0\r\nstazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
+     {"rallentamento, 2800, 40, 0, 0, 0, 0"}},
+    {"a stop cell over a warning board", "",
+     "rallentamento, 4500, 40, 500, 0, 0, 7\r\nstazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
+     {"[rallentamenti]\r\nrallentamento, 4500, 40, 500, 0, 0, 7\r\n[stazioni]"}},
+    {"a stop cell over a warning sequence", "",
+     "rallentamento, 4550, 40, 500, 0, 1, 0\r\nstazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
+     {"[rallentamenti]\r\nrallentamento, 4550, 40, 500, 0, 1, 0\r\n[stazioni]"}},
+    {"a restriction at 25 (mod 100) and its sequence a cell further off", "", "rallentamento, 3025, 60, 500, 0, 1, 0\r\n",
+     {"rallentamento, 3025, 60, 525, 0, 1, 0"}},
+    {"a flagged range of type 0", "montagna, 1000, 2000, 266\r\n", "", {"montagna, 1000, 2000, 266"}},
+    {"a range of type 0 over a flagged one", "montagna, 1000, 2000, 12\r\nmontagna, 1000, 800, 3\r\nmontagna, 1000, 2000, 0\r\n", "",
+     {"montagna, 1000, 2000, 266"}},
+    {"three flagged ranges over each other", "montagna, 1000, 3000, 12\r\nmontagna, 1050, 3000, 12\r\nmontagna, 1100, 3000, 12\r\n", "",
+     {"montagna, 1000, 3000, 12", "montagna, 1050, 2850, 13", "montagna, 1100, 3000, 13"}},
+    {"a signal whose approach marks later signals write over keeps its plain code", "",
+     "segnale, 3000, 0, 3, 1, 1, 0, 1, 0, 0, 0, 0\r\nsegnale, 3100, 1, 3, 1, 1, 0, 0, 0, 0, 0, 0\r\nsegnale, 2800, 1, 3, 1, 1, 4, 0, 0, 0, 0, 0\r\n",
+     {"segnale, 3000, 0, 3, 1, 1, 0, 1, 0, 0, 0, 0"}},
+    {"signal codes past 9 come back from their marks", "",
+     "segnale, 3000, 5, 3, 1, 1, 2, 9, 0, 0, 0, 0\r\nsegnale, 5000, 2, 3, 1, 1, 0, 7, 0, 0, 0, 0\r\n",
+     {"segnale, 3000, 2, 3, 1, 1, 2, 18, 0, 0, 0, 0", "segnale, 5000, 2, 3, 1, 1, 0, 7, 0, 0, 0, 0"}},
+    {"the last cell's type under the cells before it", "montagna, 15700, 16100, 2\r\nmontagna, 15500, 16000, 13\r\n", "", {"montagna, 15900, 16050, 2"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Decompila, VociScritte, ::testing::ValuesIn(casi_voci), [](const auto& i) { return test::nome_caso(i.param.nome); });
+
+// As many mountain ranges as the readers keep: each comes back as one entry.
+TEST(Decompila, EightyMountainRanges) {
+  std::string voci;
+  for (int i = 0; i < regole::montagne_massime; ++i)
+    voci += "montagna, " + std::to_string(200 * i) + ", " + std::to_string(200 * i + 50) + ", " + std::to_string(1 + i % 6) + "\r\n";
+  const scenario_compilato s = compilato(voci, "");
+  const decompilazione d = decompila(s);
+  std::size_t montagne = 0;
+  for (std::size_t p = d.linea.find("montagna"); p != std::string::npos; p = d.linea.find("montagna", p + 1)) ++montagne;
+  EXPECT_EQ(montagne, std::size_t(regole::montagne_massime));
+  EXPECT_TRUE(verifica_decompilazione(s, d).esatta());
+}
+
+// Files a compile wrote after it recorded a code: the descriptions stop
+// where it stopped, with the entry that stopped it, and the decompile says
+// which code it was where the files tell.
+struct caso_fermata {
+  const char* nome;
+  const char* linea;     // the whole line description
+  const char* servizio;  // service entries
+  std::int32_t codice;   // what the compile records
+  bool certo;            // the files tell it
+  const char* riga;      // the entry the descriptions stop with
+};
+
+class Fermate : public ::testing::TestWithParam<caso_fermata> {};
+
+TEST_P(Fermate, TheDescriptionsStopWhereTheCompileStopped) {
+  const caso_fermata& c = GetParam();
+  // A service description of its own ends where it ends.
+  const std::string servizio = std::string(c.servizio).rfind("[generale]", 0) == 0 ? c.servizio : test::servizio_con(c.servizio);
+  const test::compilazione primo = test::compila_in_memoria(c.linea, servizio);
+  ASSERT_EQ(primo.codice, c.codice);
+  const scenario_compilato s = test::carica_compilato(primo);
+  const decompilazione d = decompila(s);
+  EXPECT_TRUE(d.fermata || c.codice == codice::progressiva_non_multipla);
+  EXPECT_TRUE(d.con_problemi);
+  if (c.certo) {
+    EXPECT_EQ(d.codice, c.codice);
+  }
+  EXPECT_EQ(d.codice_certo, c.certo);
+  EXPECT_NE((d.linea + d.servizio).find(std::string(c.riga) + "\r\n"), std::string::npos) << d.linea << d.servizio;
+  const verifica v = verifica_decompilazione(s, d);
+  for (const differenza& x : v.differenze) ADD_FAILURE() << riga_diagnostica(s, x);
+  EXPECT_TRUE(v.esatta());
+}
+
+#define LINEA(...) "[generale]\r\nlunghezza percorso, 9000\r\n" __VA_ARGS__ "[curve]\r\ncurvad2, 1000, 300\r\n[fine]\r\n"
+const caso_fermata casi_fermata[] = {
+    {"a length past the limit", LINEA("progressiva chilometrica uno, 5000, 50, 1\r\nlunghezza percorso, 2000000\r\n"), "", codice::lunghezza_eccessiva, true,
+     "lunghezza percorso, 2000000"},
+    {"a signal repetition off the grid", LINEA("ripetizione segnali 4 codici, 75, 100\r\n"), "", codice::ripetizione_primo_valore, true,
+     "ripetizione segnali 4 codici, 75, 100"},
+    {"a second repetition value off the grid", LINEA("ripetizione segnali 9 codici, 100, 120\r\n"), "", codice::ripetizione_secondo_valore, true,
+     "ripetizione segnali 4 codici, 100, 120"},
+    {"a repetition key with no codes after a good one",
+     LINEA("ripetizione segnali 9 codici, 100, 200\r\nripetizione segnali, 100, 0\r\n"), "", codice::ripetizione_codici, true, "ripetizione segnali, 100, 0"},
+    {"kilometre references off the grid", LINEA("progressiva chilometrica uno, 5000, 75, 0\r\n"), "", codice::progressiva_non_multipla, true,
+     "progressiva chilometrica tre, 5000, 75, 0"},
+    {"a line item the reading fails on, with the plan unextended",
+     "[generale]\r\nlunghezza percorso, 9000\r\n[curve]\r\ncurvad2, 1000, 300\r\npendenza, 99999999999, 0\r\n[fine]\r\n", "", codice::lettura_fallita, false,
+     "pendenza, 2147483648, 0"},
+    {"a station off the grid", LINEA(), "velocita, 0, 80\r\nstazione, 3310, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, STORTA\r\n",
+     codice::stazione_posizione, true, "stazione, 3310"},
+    {"a station length off the grid", LINEA(), "velocita, 0, 80\r\nstazione, 3300, 23, 250, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, CORTA\r\n",
+     codice::stazione_lunghezza, false, "stazione, 3300, 23, 50"},
+    {"a station off the track", LINEA(), "velocita, 0, 80\r\nstazione, 15500, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, FUORI\r\n",
+     codice::fuori_linea, true, "stazione, 15500"},
+    {"a station too close to the one before", LINEA(),
+     "stazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRIMA\r\nstazione, 3700, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 40, 0, SECONDA\r\n",
+     codice::stazioni_vicine, true, "stazione, 3700, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 40, 0, SECONDA"},
+    {"a station that ends too early", LINEA(), "stazione, 50, 23, 100, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRESTO\r\n", codice::stazione_troppo_presto,
+     true, "stazione, 50, 23, 100, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRESTO"},
+    {"a station whose name the end of the file cuts off", LINEA(),
+     "[generale]\r\nvelocita, 0, 80\r\nstazione, 3300, 23, 200, 1, 0, 0, 7, 8, 9, 4, 1, 1, 1, 11, 35, 20", codice::lettura_fallita, true,
+     "stazione, 3300, 23, 0, 1, 0, 0, 7, 8, 9, 4, 1, 1, 1, 11, 35, 20"},
+    {"a station record cut off by a field too large", LINEA(),
+     "stazione, 3300, 23, 200, 1, 0, 0, 7, 8, 256, 4, 1, 1, 1, 11, 35, 0, CAMPO\r\n", codice::lettura_fallita, true, "stazione, 3300, 23, 0, 1, 0, 0, 7, 8, 256"},
+};
+#undef LINEA
+
+INSTANTIATE_TEST_SUITE_P(Decompila, Fermate, ::testing::ValuesIn(casi_fermata), [](const auto& i) { return test::nome_caso(i.param.nome); });
+
+// A curve past metre 1000000 stops the reading with error 103: the plan
+// shows it bent there and not extended after it.
+TEST(Decompila, ACurvePastTheLastMetreOfThePlanStopsWithIt) {
+  const test::compilazione primo = test::compila_in_memoria(
+      "[generale]\r\nlunghezza percorso, 999000\r\n[curve]\r\ncurvad1, 500, 100\r\ncurvas2, 999800, 500\r\npendenza, 1000, 4\r\n[fine]\r\n",
+      test::servizio_con(""));
+  ASSERT_EQ(primo.codice, codice::curva_errata);
+  const scenario_compilato s = test::carica_compilato(primo);
+  const decompilazione d = decompila(s);
+  EXPECT_EQ(d.codice, codice::curva_errata);
+  EXPECT_TRUE(d.codice_certo);
+  // The curve that stops it comes last.
+  EXPECT_NE(d.linea.find("curvas2, 999800, 200\r\n[fine]\r\n"), std::string::npos) << d.linea.substr(d.linea.size() - 300);
+  EXPECT_TRUE(verifica_decompilazione(s, d).esatta());
+}
 
 TEST(Decompila, GeneralValuesAndTheClock) {
   const scenario_compilato s = test::carica_compilato(test::compila_in_memoria(
@@ -190,9 +327,9 @@ const caso_guasto casi_guasto[] = {
      {"Linea_Treno.dat: cell 100 (metres 5000-5049): not reproduced: kind 99 -> nothing"}},
     {"an approach mark that nothing writes", [](scenario_compilato& s) { s.celle[150].val6 = 7; },
      {"Linea_Treno.dat: cell 150 (metres 7500-7549): not reproduced: approach mark 7 -> 0"}},
-    {"a marker outside any mountain",
-     [](scenario_compilato& s) { s.celle[200].tipo = cella_marcatore_montagna; },
-     {"Linea_Treno.dat: cell 200 (metres 10000-10049): not reproduced: mountain marker -> nothing"}},
+    {"a warning sequence step without its restriction",
+     [](scenario_compilato& s) { s.celle[200].tipo = cella_sequenza_avviso, s.celle[200].val1 = 1; },
+     {"Linea_Treno.dat: cell 200 (metres 10000-10049): not reproduced: warning board sequence (step 1) -> nothing"}},
     {"a station's end no length gives",
      [](scenario_compilato& s) {
        s.servizio[1].codice += 60;  // a time comes back whatever it is
@@ -212,6 +349,28 @@ const caso_guasto casi_guasto[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Decompila, PartiNonRiprodotte, ::testing::ValuesIn(casi_guasto), [](const auto& i) { return test::nome_caso(i.param.nome); });
+
+// Files no compile writes, made to be slow or large: the decompile names
+// what does not come back in lines of their own size, whatever the records
+// hold, and describes no more cells than the longest line has.
+TEST(Decompila, HostileTracksAreReportedInProportion) {
+  const scenario_compilato partenze = test::tutte_partenze(21000);
+  const verifica v = verifica_decompilazione(partenze, decompila(partenze));
+  EXPECT_FALSE(v.esatta());
+  ASSERT_FALSE(v.differenze.empty());
+  EXPECT_EQ(riga_diagnostica(partenze, v.differenze.back()),
+            "Ostile_Treno.dat: cells 20141-20999 (metres 1007050-1049999): not reproduced: track 21000 cells -> 20141 cells");
+  const scenario_compilato fermate = test::fermate_di_un_nome();
+  const verifica w = verifica_decompilazione(fermate, decompila(fermate));
+  EXPECT_FALSE(w.esatta());
+  std::size_t lunghezza = 0;
+  for (const differenza& x : w.differenze) {
+    const std::string riga = riga_diagnostica(fermate, x);
+    EXPECT_LT(riga.size(), 300u) << riga.substr(0, 300);
+    lunghezza += riga.size();
+  }
+  EXPECT_LT(lunghezza, 100 * fermate.celle.size());
+}
 
 }  // namespace
 }  // namespace sc

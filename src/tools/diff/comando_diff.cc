@@ -6,7 +6,6 @@
 #include "tools/cli/comandi.h"
 #include "tools/diff/differenze.h"
 #include "tools/cli/file_utente.h"
-#include "tools/inspect/ispeziona.h"
 #include "tools/inspect/scenario_compilato.h"
 
 namespace sc {
@@ -15,16 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each file read and checked as its kind (by name, else by content).
-binario_letto letto(const std::string& f) {
-  auto r = leggi_binario(fs::path(f).filename().string(), leggi_ingresso(f));
-  if (const std::string* perche = std::get_if<std::string>(&r)) throw errore_uso(*perche);
-  return std::get<binario_letto>(std::move(r));
-}
-
 std::vector<differenza> differenze_file(const std::string& a, const std::string& b) {
-  const binario_letto x = letto(a), y = letto(b);
-  if (x.tipo != y.tipo) throw errore_uso(a + " and " + b + " are files of different kinds");
+  const binario_letto x = leggi_compilato(a), y = leggi_compilato(b);
+  if (x.tipo != y.tipo) throw errore_uso("diff compares files of one kind, and " + a + " and " + b + " are files of different kinds");
   switch (x.tipo) {
     case tipo_binario::celle: return differenze_celle(x.celle, y.celle);
     case tipo_binario::servizio: return differenze_servizio(x.servizio, y.servizio);
@@ -37,8 +29,11 @@ int esegui(const argomenti& a) {
   const std::string& x = a.posizionali[0];
   const std::string& y = a.posizionali[1];
   std::error_code ec;
+  for (const std::string& f : {x, y})
+    if (!fs::exists(f, ec)) throw errore_uso(f + " does not exist");
   const bool cartelle = fs::is_directory(x, ec), cartella_y = fs::is_directory(y, ec);
-  if (cartelle != cartella_y) throw errore_uso("diff compares two directories or two files, not one of each");
+  if (cartelle != cartella_y)
+    throw errore_uso("diff compares two directories or two files, and " + (cartelle ? x : y) + " is a directory while " + (cartelle ? y : x) + " is a file");
   std::vector<differenza> d;
   if (cartelle) {
     const scelta_scenario scelta{a.valore_o("--scenario", ""), a.valore_o("--train", "")};

@@ -16,7 +16,13 @@ namespace {
 
 std::string freccia(const std::string& a, const std::string& b) { return a + " -> " + b; }
 
-std::string tra_virgolette(const std::string& cp1252) { return "\"" + cp1252_a_utf8(cp1252) + "\""; }
+// A name or text in quotes; a long one is cut, so that a line stays short
+// whatever the record holds.
+std::string tra_virgolette(const std::string& cp1252) {
+  constexpr std::size_t lungo = 60;
+  if (cp1252.size() <= lungo) return "\"" + cp1252_a_utf8(cp1252) + "\"";
+  return "\"" + cp1252_a_utf8(cp1252.substr(0, lungo)) + "...\" (" + std::to_string(cp1252.size()) + " bytes)";
+}
 
 // ---- cells ----
 

@@ -16,7 +16,6 @@ namespace {
 int esegui(const argomenti& a) {
   richiedi_estensione(a.valore_o("--output", ""), ".svg", "plot draws SVG only");
   const scenario_compilato s = carica_scenario(a.posizionali[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")});
-  verifica_scenario(s);
   const std::string uscita = a.valore_o("--output", s.nome_base + ".svg");
   scrivi_uscita(uscita, disegna_svg(s));
   if (uscita != "-") std::cout << "wrote " << uscita << "\n";

@@ -17,7 +17,6 @@ int esegui(const argomenti& a) {
   const std::string uscita = a.valore_o("--output", "");
   richiedi_estensione(uscita, ".html", "view writes an HTML page");
   const scenario_compilato s = carica_scenario(a.posizionali[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")});
-  verifica_scenario(s);
   const std::string file = uscita.empty() ? s.nome_base + ".html" : uscita;
   scrivi_uscita(file, pagina_view(s));
   if (file != "-") std::cout << "wrote " << file << "\n";

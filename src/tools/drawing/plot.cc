@@ -88,7 +88,15 @@ class occupati {
   std::optional<riquadro> posa(std::initializer_list<riquadro> candidati) {
     return posa(candidati, [](const riquadro&) { return true; });
   }
-  void segno(const riquadro& b) { presi_.push_back(b); }
+  // A mark on the one taken last adds nothing: objects in one spot of the
+  // sheet take it once, which keeps crowded files in proportion.
+  void segno(const riquadro& b) {
+    if (!presi_.empty()) {
+      const riquadro& u = presi_.back();
+      if (std::abs(u.x0 - b.x0) < 0.5 && std::abs(u.x1 - b.x1) < 0.5 && u.y0 == b.y0 && u.y1 == b.y1) return;
+    }
+    presi_.push_back(b);
+  }
 
  private:
   static riquadro largo(const riquadro& b) {
@@ -494,6 +502,8 @@ class tavola {
 
   std::vector<std::vector<voce_corsia>> voci_corsie() const {
     std::vector<std::vector<voce_corsia>> voci(static_cast<std::size_t>(numero_corsie));
+    // Restrictions by the cell of their start, both in the order of their cells.
+    auto rallentamento = l_.rallentamenti.begin();
     for (const oggetto_linea& o : l_.oggetti) {
       const tipo_cella_info* info = info_tipo(o.tipo);
       if (!info || info->in_corsia == corsia::nessuna) continue;
@@ -502,8 +512,9 @@ class tavola {
                     g.etichetta ? o.etichetta : "", info->colore, g.barra ? fondo(*g.barra) : ""};
       // A restriction's bar runs from its start to its end; a station's stop
       // cell says the station's name and time.
-      for (const rallentamento_letto& t : l_.rallentamenti)
-        if (t.cella_inizio == o.cella) v.x0 = t.inizio, v.x1 = std::max(t.fine, t.inizio);
+      while (rallentamento != l_.rallentamenti.end() && rallentamento->cella_inizio < o.cella) ++rallentamento;
+      if (rallentamento != l_.rallentamenti.end() && rallentamento->cella_inizio == o.cella)
+        v.x0 = rallentamento->inizio, v.x1 = std::max(rallentamento->fine, rallentamento->inizio);
       for (const stazione_letta& st : l_.stazioni)
         if (st.cella_fermata == int(o.cella) && g.etichetta) {
           const std::string t = ore_minuti_secondi(st.orario);

@@ -6,6 +6,7 @@
 #include "test_support/linea_grande.h"
 #include "test_support/scenario_in_memoria.h"
 #include "tools/cli/testo_sicuro.h"
+#include "test_support/tracciati_ostili.h"
 #include "tools/drawing/plot.h"
 #include "tools/drawing/regole_disegno.h"
 
@@ -99,6 +100,23 @@ TEST(Plot, DrawingRulesForTheStaticPicture) {
   EXPECT_GE(etichette_km, 5u);
   EXPECT_LE(etichette_km, 40u);
   EXPECT_LT(grande.size(), 1u << 20);
+}
+
+// Files made to be large or slow to read: a record's name is given once,
+// and the page stays in proportion to the cells.
+TEST(View, HostileTracksStayInProportion) {
+  std::size_t occorrenze = 0;
+  const scenario_compilato fermate = test::fermate_di_un_nome();
+  const std::string nome = fermate.servizio[1].nome, dati = dati_view(fermate);
+  for (std::size_t p = dati.find(nome); p != std::string::npos; p = dati.find(nome, p + 1)) ++occorrenze;
+  // The timetable, and the first stop cell's label and values.
+  EXPECT_EQ(occorrenze, 3u);
+  EXPECT_LT(dati.size(), 300 * fermate.celle.size() + 4 * nome.size());
+  EXPECT_TRUE(test::json_valido(dati));
+  const scenario_compilato partenze = test::tutte_partenze(20000);
+  const std::string tutte = dati_view(partenze);
+  EXPECT_LT(tutte.size(), 250 * partenze.celle.size());
+  EXPECT_TRUE(test::json_valido(tutte));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 #include "tools/inspect/ispeziona.h"
+#include "tools/inspect/scenario_compilato.h"
 
 namespace sc {
 
@@ -65,9 +66,10 @@ int esegui(const argomenti& a) {
   if (filtro.da && filtro.a && *filtro.da > *filtro.a)
     throw errore_uso("--from " + std::to_string(*filtro.da) + " lies after --to " + std::to_string(*filtro.a) + ": nothing would be listed");
   if (a.ha("--kind")) filtro.tipi = tipi(*a.valore("--kind"));
-  auto letto = leggi_binario(fs::path(file).filename().string(), leggi_ingresso(file));
-  if (auto* motivo = std::get_if<std::string>(&letto)) throw errore_uso(file + " is " + *motivo);
-  const binario_letto& b = std::get<binario_letto>(letto);
+  std::error_code ec;
+  if (fs::is_directory(file, ec))
+    throw errore_uso("inspect reads one binary file, and " + file + " is a directory; give one of its files, or show the scenario with view or plot");
+  const binario_letto b = leggi_compilato(file);
   if (a.ha("--points") && b.tipo != tipo_binario::geometria) throw errore_uso("inspect: --points needs a line geometry file (NAME_linea.dat)");
   if (a.ha("--kind") && b.tipo != tipo_binario::celle) throw errore_uso("inspect: --kind needs a track cell file (NAME_TRAIN.dat)");
   std::string elenco;

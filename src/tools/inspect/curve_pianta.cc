@@ -48,9 +48,10 @@ int classe_passo(const classi_curva& k, int precedente, double x2, double y2, do
 
 }  // namespace
 
-std::vector<curva_letta> leggi_curve(const std::vector<valore_profilo>& g) {
+std::vector<curva_letta> leggi_curve(const std::vector<valore_profilo>& g, std::size_t* fine_calcolo) {
   std::vector<curva_letta> r;
   const std::size_t metri = g.size() / 2;  // metres 0 to N
+  if (fine_calcolo) *fine_calcolo = 0;
   if (metri < 4) return r;
   const valore_profilo* x = g.data();
   const valore_profilo* y = g.data() + metri;
@@ -71,6 +72,7 @@ std::vector<curva_letta> leggi_curve(const std::vector<valore_profilo>& g) {
     primo = m;
   }
   chiudi(m - 1);
+  if (fine_calcolo) *fine_calcolo = m;
   return r;
 }
 

@@ -24,7 +24,9 @@ struct curva_letta {
 // The runs in order, up to the first metre the plan does not hold. A step
 // no class gives exactly (a plan this compiler did not write) takes the
 // class that comes nearest.
-std::vector<curva_letta> leggi_curve(const std::vector<valore_profilo>& geometria);
+// `fine_calcolo`, when given, receives the first metre the plan does not
+// hold (its size when it holds them all).
+std::vector<curva_letta> leggi_curve(const std::vector<valore_profilo>& geometria, std::size_t* fine_calcolo = nullptr);
 
 // The side and class as the key word ends: "d5", "s3".
 std::string lato_classe(const curva_letta& c);

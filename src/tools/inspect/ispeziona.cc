@@ -124,8 +124,13 @@ std::string contenuto(std::size_t i, const cella& c, const oggetto_linea& o) {
 
 }  // namespace
 
-std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, std::string_view dati) {
-  std::optional<tipo_binario> dal_nome;
+std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, std::string_view dati, std::optional<tipo_binario> tipo) {
+  std::optional<tipo_binario> dal_nome = tipo;
+  if (dal_nome) {
+    auto r = come(*dal_nome, dati);
+    if (auto* motivo = std::get_if<std::string>(&r)) return "not a " + std::string(nome_binario(*dal_nome)) + " file: " + *motivo;
+    return r;
+  }
   if (finisce(nome, "_linea.dat")) dal_nome = tipo_binario::geometria;
   else if (finisce(nome, ".sim")) dal_nome = tipo_binario::servizio;
   else if (finisce(nome, ".dat")) dal_nome = tipo_binario::celle;
@@ -173,10 +178,11 @@ std::string elenco_celle(const std::vector<cella>& celle, const filtro_elenco& f
          (metro_cella(std::int64_t(da)) >= fine ? "run-out  " : "") +
          riempimenti(celle[da]) + "\n";
   };
+  nomi_dati nomi;
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     const int da = int(metro_cella(std::int64_t(i))), a = int(metro_cella(std::int64_t(i) + 1)) - 1;
-    const oggetto_linea o = leggi_cella(i, c, f.servizio);
+    const oggetto_linea o = leggi_cella(i, c, f.servizio, nomi.nominata(i, c));
     const bool oggetto = c.tipo != cella_vuota || c.val6 != 0 || i == 1;
     const bool scelto = (f.tipi.empty() || f.tipi.count(c.tipo)) && (passa(f, da, a) || (c.tipo != cella_vuota && passa(f, o.metri, o.metri)));
     const bool coda = da >= fine;

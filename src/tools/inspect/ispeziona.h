@@ -23,10 +23,10 @@ struct binario_letto {
   std::vector<valore_profilo> geometria;
 };
 
-// The file's kind by its name ("_linea.dat", ".sim", ".dat") or, under any
-// other name, by its content. Either the decoded file or the reason it is
-// not one of the three kinds.
-std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, std::string_view dati);
+// The file's kind as given, or by its name ("_linea.dat", ".sim", ".dat"),
+// or, under any other name, by its content. Either the decoded file or the
+// reason it is not one of the three kinds.
+std::variant<binario_letto, std::string> leggi_binario(const std::string& nome, std::string_view dati, std::optional<tipo_binario> tipo = std::nullopt);
 
 struct filtro_elenco {
   bool json = false;

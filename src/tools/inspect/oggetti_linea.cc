@@ -74,7 +74,16 @@ std::string ore_minuti_secondi(int secondi) {
   return buf;
 }
 
-oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_servizio>& servizio) {
+std::int64_t nomi_dati::nominata(std::size_t i, const cella& c) {
+  if ((c.tipo != cella_stazione && c.tipo != cella_cartello) || c.val1 < 0 || c.val1 >= voci_servizio) return -1;
+  if (prima_.empty()) prima_.assign(std::size_t(voci_servizio), -1);
+  std::int64_t& prima = prima_[std::size_t(c.val1)];
+  if (prima >= 0) return prima;
+  prima = std::int64_t(i);
+  return -1;
+}
+
+oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_servizio>& servizio, std::int64_t nominata) {
   oggetto_linea o;
   o.cella = i;
   o.tipo = c.tipo;
@@ -97,12 +106,13 @@ oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_
       break;
     case cella_stazione: {
       const voce_servizio* v = record(servizio, c.val1);
+      o.voce = c.val1;
       o.valori = {{"station element", testo(c.val1)}};
       if (v) {
         o.metri = v->valore3;
         o.mappati = {v->valore1, v->valore2};
-        o.etichetta = cp1252_a_utf8(v->nome);
-        o.valori.push_back({"name", o.etichetta});
+        o.etichetta = nominata >= 0 ? "of station " + testo(c.val1) : cp1252_a_utf8(v->nome);
+        o.valori.push_back({"name", nominata >= 0 ? "as at cell " + std::to_string(nominata) : o.etichetta});
         o.valori.push_back({"station kind", testo(v->tipo_voce)});
         o.valori.push_back({"position", metri(v->valore3)});
         o.valori.push_back({"area", testo(v->valore1) + " to " + metri(v->valore2)});
@@ -124,8 +134,14 @@ oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_
       break;
     case cella_cartello: {
       const voce_servizio* v = record(servizio, c.val1);
-      o.etichetta = v ? cp1252_a_utf8(v->nome) : "";
-      o.valori = {{"text", o.etichetta}, {"text element", testo(c.val1)}};
+      o.voce = c.val1;
+      if (nominata >= 0) {
+        o.etichetta = "text " + testo(c.val1);
+        o.valori = {{"text", "as at cell " + std::to_string(nominata)}, {"text element", testo(c.val1)}};
+      } else {
+        o.etichetta = v ? cp1252_a_utf8(v->nome) : "";
+        o.valori = {{"text", o.etichetta}, {"text element", testo(c.val1)}};
+      }
       break;
     }
     default:
@@ -154,22 +170,25 @@ std::vector<stazione_letta> stazioni(const std::vector<cella>& celle, const std:
   for (const cella& c : celle)
     if (c.tipo == cella_cartello) testi.insert(c.val1);
   std::vector<stazione_letta> r;
+  // The last stop cell of each station, in one pass.
+  std::vector<int> fermata(std::size_t(voci_servizio), -1);
+  for (std::size_t i = 0; i < celle.size(); ++i)
+    if (celle[i].tipo == cella_stazione && celle[i].val1 >= 0 && celle[i].val1 < voci_servizio) fermata[std::size_t(celle[i].val1)] = int(i);
   for (int k = 1; k <= prima_voce_cartelli && std::size_t(k) < servizio.size(); ++k) {
     const voce_servizio& v = servizio[std::size_t(k)];
     if (v == voce_servizio{} || testi.count(k)) break;
-    stazione_letta s{k, cp1252_a_utf8(v.nome), v.tipo_voce, v.valore3, v.valore1, v.valore2, v.codice, -1};
-    for (std::size_t i = 0; i < celle.size(); ++i)
-      if (celle[i].tipo == cella_stazione && celle[i].val1 == k) s.cella_fermata = int(i);
-    r.push_back(std::move(s));
+    r.push_back({k, cp1252_a_utf8(v.nome), v.tipo_voce, v.valore3, v.valore1, v.valore2, v.codice, fermata[std::size_t(k)]});
   }
   return r;
 }
 
 void rallentamenti(linea_letta& l, const std::vector<cella>& celle) {
+  // The next end from each cell on, from the last cell back.
+  std::vector<std::size_t> prossima_fine(celle.size() + 1, celle.size());
+  for (std::size_t i = celle.size(); i-- > 0;) prossima_fine[i] = celle[i].tipo == cella_fine_rallentamento ? i : prossima_fine[i + 1];
   for (std::size_t s = 0; s < celle.size(); ++s) {
     if (celle[s].tipo != cella_inizio_rallentamento) continue;
-    std::size_t e = s + 1;
-    while (e < celle.size() && celle[e].tipo != cella_fine_rallentamento) ++e;
+    std::size_t e = prossima_fine[s + 1];
     if (e == celle.size()) e = s;  // start and end in one cell, or no end
     rallentamento_letto r;
     r.cella_inizio = s;
@@ -184,13 +203,15 @@ void rallentamenti(linea_letta& l, const std::vector<cella>& celle) {
     if (s >= davanti && celle[s - davanti].tipo == cella_avviso_rallentamento) r.avviso = r.inizio - regole::distanza_avviso;
     l.rallentamenti.push_back(r);
   }
-  // The start's listing says where the restriction ends and where it is announced.
-  for (const rallentamento_letto& r : l.rallentamenti)
-    for (oggetto_linea& o : l.oggetti)
-      if (o.cella == r.cella_inizio) {
-        o.valori.push_back({"ends at", metri(r.fine) + " (" + metri(r.fine - r.inizio) + " long)"});
-        o.valori.push_back({"warning board", r.avviso >= 0 ? metri(r.avviso) : "none"});
-      }
+  // The start's listing says where the restriction ends and where it is
+  // announced. Objects and restrictions are both in the order of their cells.
+  auto o = l.oggetti.begin();
+  for (const rallentamento_letto& r : l.rallentamenti) {
+    while (o != l.oggetti.end() && o->cella < r.cella_inizio) ++o;
+    if (o == l.oggetti.end() || o->cella != r.cella_inizio) continue;
+    o->valori.push_back({"ends at", metri(r.fine) + " (" + metri(r.fine - r.inizio) + " long)"});
+    o->valori.push_back({"warning board", r.avviso >= 0 ? metri(r.avviso) : "none"});
+  }
 }
 
 std::vector<montagna_letta> montagne(const std::vector<cella>& celle) {
@@ -214,8 +235,9 @@ linea_letta leggi_linea(const std::vector<cella>& celle, const std::vector<voce_
   auto el = [&](int k) -> const voce_servizio& { return std::size_t(k) < servizio.size() ? servizio[std::size_t(k)] : vuota; };
   l.metri_celle = int(metro_cella(std::int64_t(celle.size())));
   l.lunghezza = std::clamp(el(voce_treno).valore2, 0, l.metri_celle);
+  nomi_dati nomi;
   for (std::size_t i = 0; i < celle.size(); ++i)
-    if (celle[i].tipo != cella_vuota) l.oggetti.push_back(leggi_cella(i, celle[i], servizio));
+    if (celle[i].tipo != cella_vuota) l.oggetti.push_back(leggi_cella(i, celle[i], servizio, nomi.nominata(i, celle[i])));
   l.pendenze = tratti(celle, [](const cella& c) { return int(c.val8) - regole::pendenza_piana; });
   l.velocita = tratti(celle, [](const cella& c) { return int(c.val7) * regole::passo_velocita; });
   l.aderenza = tratti(celle, [](const cella& c) { return int(c.val9); });

@@ -29,6 +29,7 @@ struct intervallo {
 // A cell's object, or a cell with nothing in it.
 struct oggetto_linea {
   std::size_t cella = 0;
+  int voce = -1;  // the record of the service table it refers to: station or sign text
   int tipo = 0;
   int metri = 0;        // the position the author gives for an object in this cell
   intervallo mappati;   // every author position that lands in this cell
@@ -78,7 +79,21 @@ struct linea_letta {
 linea_letta leggi_linea(const std::vector<cella>& celle, const std::vector<voce_servizio>& servizio);
 
 // The object of one cell, decoded; the service table gives names and texts.
-oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_servizio>& servizio);
+// A station's name or a sign's text is given once: where `nominata` holds
+// the cell that gave it already, the object refers to that cell instead.
+oggetto_linea leggi_cella(std::size_t i, const cella& c, const std::vector<voce_servizio>& servizio, std::int64_t nominata = -1);
+
+// The first cell that refers to each record of the service table (a stop
+// cell to its station, a sign board to its text), for leggi_cella.
+class nomi_dati {
+ public:
+  // The cell that named the record cell i refers to, or -1 when this one
+  // is the first and names it.
+  std::int64_t nominata(std::size_t i, const cella& c);
+
+ private:
+  std::vector<std::int64_t> prima_;  // per record, the first cell; -1 for none yet
+};
 
 // "08:15:00" for 29700.
 std::string ore_minuti_secondi(int secondi);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support/formati.h"
 #include "test_support/scenario_in_memoria.h"
+#include "test_support/tracciati_ostili.h"
+#include "tools/inspect/ispeziona.h"
 
 namespace sc {
 namespace {
@@ -132,6 +135,28 @@ TEST(OggettiLinea, KindsByTheirShortNames) {
   EXPECT_FALSE(tipo_da_chiave("signals"));
   EXPECT_EQ(ore_minuti_secondi(29700), "08:15:00");
   EXPECT_EQ(ore_minuti_secondi(-61), "-00:01:01");
+}
+
+// Every stop cell of a long-named station refers to it; the listing names
+// it once, in text and in JSON.
+TEST(OggettiLinea, ARecordsNameIsListedOnce) {
+  const scenario_compilato s = test::fermate_di_un_nome();
+  const std::string& nome = s.servizio[1].nome;
+  for (bool json : {false, true}) {
+    filtro_elenco f;
+    f.json = json;
+    f.servizio = s.servizio;
+    const std::string elenco = elenco_celle(s.celle, f);
+    std::size_t occorrenze = 0;
+    for (std::size_t p = elenco.find(nome); p != std::string::npos; p = elenco.find(nome, p + 1)) ++occorrenze;
+    EXPECT_EQ(occorrenze, 2u) << "the first stop cell gives the name, as its label and as its value";
+    // A few hundred bytes a cell, where each one naming it took 65 KB.
+    EXPECT_LT(elenco.size(), 1000 * s.celle.size() + 2 * nome.size());
+    EXPECT_TRUE(!json || test::json_valido(elenco));
+  }
+  const linea_letta l = leggi_linea(s.celle, s.servizio);
+  EXPECT_EQ(l.oggetti[2].etichetta, "of station 1");
+  EXPECT_EQ(l.oggetti[2].valori[1].testo, "as at cell 0");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "compile/decodifica.h"
 #include "model/testo.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
@@ -33,31 +32,21 @@ std::pair<std::string, std::string> dividi(const std::string& base, const std::v
   return {base.substr(0, u), base.substr(u + 1)};
 }
 
-std::vector<cella> celle_da(const std::string& percorso) {
-  auto c = decodifica_celle(leggi_ingresso(percorso));
-  if (!c) throw errore_uso(percorso + " is not a track cell file");
-  return std::move(*c);
-}
-
-std::vector<voce_servizio> servizio_da(const std::string& percorso) {
-  auto v = decodifica_servizio(leggi_ingresso(percorso));
-  if (!v) throw errore_uso(percorso + " is not a service data file");
-  return std::move(*v);
-}
-
-std::vector<valore_profilo> geometria_da(const std::string& percorso) {
-  auto g = decodifica_geometria(leggi_ingresso(percorso));
-  if (!g) throw errore_uso(percorso + " is not a line geometry file");
-  return std::move(*g);
-}
-
 }  // namespace
+
+binario_letto leggi_compilato(const std::string& percorso, std::optional<tipo_binario> tipo) {
+  std::error_code ec;
+  if (fs::is_directory(percorso, ec)) throw errore_uso(percorso + " is a directory, where a binary file of a compiled scenario belongs");
+  auto letto = leggi_binario(fs::path(percorso).filename().string(), leggi_ingresso(percorso), tipo);
+  if (const std::string* motivo = std::get_if<std::string>(&letto)) throw errore_uso(percorso + " is " + *motivo);
+  return std::get<binario_letto>(std::move(letto));
+}
 
 scenario_compilato carica_file(const std::string& sim, const std::string& celle, const std::string& geometria) {
   scenario_compilato s;
-  s.servizio = servizio_da(sim);
-  s.celle = celle_da(celle);
-  if (!geometria.empty()) s.geometria = geometria_da(geometria);
+  s.servizio = leggi_compilato(sim, tipo_binario::servizio).servizio;
+  s.celle = leggi_compilato(celle, tipo_binario::celle).celle;
+  if (!geometria.empty()) s.geometria = leggi_compilato(geometria, tipo_binario::geometria).geometria;
   s.nome_base = fs::path(sim).stem().string();
   std::vector<std::string> geometrie;
   if (!geometria.empty() && finisce(fs::path(geometria).filename().string(), "_linea.dat")) {
@@ -71,7 +60,8 @@ scenario_compilato carica_file(const std::string& sim, const std::string& celle,
 
 scenario_compilato carica_scenario(const std::string& cartella, const scelta_scenario& scelta) {
   std::error_code ec;
-  if (!fs::is_directory(cartella, ec)) throw errore_uso(cartella + " is not a directory");
+  if (!fs::exists(cartella, ec)) throw errore_uso(cartella + " does not exist");
+  if (!fs::is_directory(cartella, ec)) throw errore_uso(cartella + " is a file, where the directory of a compiled scenario belongs");
   std::vector<std::string> basi, geometrie;
   for (const auto& e : fs::directory_iterator(cartella, ec)) {
     const std::string nome = e.path().filename().string();
@@ -90,7 +80,7 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
   std::vector<candidato> adatti;
   std::string tutti;
   for (const std::string& base : basi) {
-    std::vector<voce_servizio> servizio = servizio_da((fs::path(cartella) / (base + ".sim")).string());
+    const std::vector<voce_servizio> servizio = leggi_compilato((fs::path(cartella) / (base + ".sim")).string(), tipo_binario::servizio).servizio;
     auto [scenario, treno] = dividi(base, servizio, geometrie);
     tutti += (tutti.empty() ? "" : ", ") + base;
     if (!scelta.scenario.empty() && scelta.scenario != scenario) continue;
@@ -113,9 +103,9 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
   s.nome_base = c.base;
   s.titolo = c.scenario + " - " + c.treno;
   s.servizio = std::move(c.servizio);
-  s.celle = celle_da((fs::path(cartella) / (c.base + ".dat")).string());
+  s.celle = leggi_compilato((fs::path(cartella) / (c.base + ".dat")).string(), tipo_binario::celle).celle;
   const fs::path geometria = fs::path(cartella) / (c.scenario + "_linea.dat");
-  if (fs::exists(geometria, ec)) s.geometria = geometria_da(geometria.string());
+  if (fs::exists(geometria, ec)) s.geometria = leggi_compilato(geometria.string(), tipo_binario::geometria).geometria;
   return s;
 }
 

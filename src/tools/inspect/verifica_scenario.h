@@ -5,13 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "tools/inspect/scenario_compilato.h"
 
 namespace sc {
-
-// Throws errore_uso naming the file and the reason when a file of the
-// scenario does not fit its kind.
-void verifica_scenario(const scenario_compilato& s);
 
 // Throws errore_uso when `file` is neither "", "-" nor a name ending in
 // `estensione` (any case); `cosa` says what the command writes.
