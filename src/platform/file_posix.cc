@@ -31,6 +31,7 @@ constexpr std::intptr_t chiuso = -1;
 
 // What a file that is not a regular file is, for the message.
 const char* genere(mode_t modo) {
+  if (S_ISREG(modo)) return "a file";
   if (S_ISDIR(modo)) return "a directory";
   if (S_ISFIFO(modo)) return "a FIFO";
   if (S_ISCHR(modo) || S_ISBLK(modo)) return "a device";
@@ -142,7 +143,7 @@ genere_voce genere_di(const percorso& p, bool segui_link) {
 std::string descrizione_genere(const percorso& p) {
   struct stat st;
   if (stat(p.c_str(), &st) != 0) return "missing";
-  return S_ISREG(st.st_mode) ? "a file" : genere(st.st_mode);
+  return genere(st.st_mode);
 }
 
 void crea_cartelle(const percorso& p) {
@@ -157,7 +158,8 @@ void crea_cartelle(const percorso& p) {
       if (!S_ISDIR(st.st_mode)) perche(q == p ? std::string("it is ") + genere(st.st_mode) : testo_percorso(q) + " is " + genere(st.st_mode));
       break;
     }
-    if (errno != ENOENT) perche(q == p ? std::strerror(errno) : testo_percorso(q) + ": " + std::strerror(errno));
+    // ENOTDIR: a file above it, found further up.
+    if (errno != ENOENT && errno != ENOTDIR) perche(q == p ? std::strerror(errno) : testo_percorso(q) + ": " + std::strerror(errno));
     mancanti.push_back(q);
     if (q == q.parent_path()) break;
   }
@@ -241,6 +243,8 @@ file_nuovo::file_nuovo(percorso destinazione)
                                  " holds the system's devices and state, not files");
   }
   pulisci_temporanei(cartella);
+  // Known to the interruption's handler from the moment it exists.
+  senza_interruzioni registrato;
   for (int tentativo = 0; handle_ == chiuso; ++tentativo) {
     temporaneo_ = destinazione_.parent_path() / nome_temporaneo();
     // O_EXCL: a name that exists, even as a dangling link, is never opened.

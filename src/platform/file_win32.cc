@@ -284,6 +284,8 @@ file_nuovo::file_nuovo(percorso destinazione)
       !(attributi & FILE_ATTRIBUTE_REPARSE_POINT))
     throw std::runtime_error("cannot replace " + testo_percorso(destinazione_) + ": it is a directory");
   pulisci_temporanei(destinazione_.parent_path());
+  // Known to the interruption's handler from the moment it exists.
+  senza_interruzioni registrato;
   for (int tentativo = 0; handle_ == chiuso; ++tentativo) {
     temporaneo_ = destinazione_.parent_path() / nome_temporaneo();
     // CREATE_NEW: a name that exists, even as a link, is never opened.

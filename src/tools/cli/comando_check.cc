@@ -25,7 +25,7 @@ int esegui(const argomenti& a) {
     segnalazioni diag(resa, m, true);
     compila(r, m, memoria, &diag);
   }
-  return chiudi_diagnostiche(resa);
+  return chiudi_diagnostiche(resa, a);
 }
 
 }  // namespace

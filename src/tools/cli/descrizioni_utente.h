@@ -29,7 +29,7 @@ opzioni_resa opzioni_resa_da(const argomenti& a);
 // lacks is an error: false then, and nothing should be compiled.
 bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnostiche& r);
 
-// Prints the diagnostics; the exit status for them alone.
-int chiudi_diagnostiche(const resa_diagnostiche& r);
+// Prints the diagnostics as `a` asks; the exit status for them alone.
+int chiudi_diagnostiche(const resa_diagnostiche& r, const argomenti& a);
 
 }  // namespace sc

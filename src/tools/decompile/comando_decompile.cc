@@ -1,10 +1,10 @@
 // decompile: the two descriptions of a compiled scenario, checked by
 // compiling them back.
-#include <filesystem>
 #include <iostream>
 
 #include "model/nomi_file.h"
 #include "model/testo.h"
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/decompile/decompila.h"
 #include "tools/cli/file_utente.h"
@@ -16,17 +16,15 @@ namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // The three files named one by one, in any order, known by name or content.
 scenario_compilato carica_tre(const std::vector<std::string>& file) {
   std::string sim, celle, geometria;
   for (const std::string& f : file) {
-    const auto letto = leggi_binario(fs::path(f).filename().string(), leggi_ingresso(f));
+    const auto letto = leggi_binario(nome_in_percorso(f), leggi_ingresso(f));
     if (const std::string* perche = std::get_if<std::string>(&letto)) throw errore_uso(*perche);
     const tipo_binario tipo = std::get<binario_letto>(letto).tipo;
     std::string* posto = tipo == tipo_binario::servizio ? &sim : tipo == tipo_binario::celle ? &celle : &geometria;
-    if (!posto->empty()) throw errore_uso(*posto + " and " + f + " are files of the same kind");
+    if (!posto->empty()) throw errore_uso(come_percorso(*posto) + " and " + come_percorso(f) + " are files of the same kind");
     *posto = f;
   }
   if (sim.empty() || celle.empty()) throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least");
@@ -41,35 +39,33 @@ int esegui(const argomenti& a) {
   if (!nome_valido(s.scenario) || !nome_valido(s.treno))
     throw errore_uso("the scenario and train names \"" + s.scenario + "\", \"" + s.treno + "\" cannot name description files");
   const decompilazione d = decompila(s);
-  const fs::path uscita = a.valore_o("--out", ".");
-  const fs::path linea = uscita / (s.scenario + "_linea.txt"), servizio = uscita / (s.scenario + "_" + s.treno + "-.txt");
+  const std::string uscita = a.valore_o("--out", ".");
+  const std::string linea = unisci(uscita, s.scenario + "_linea.txt"), servizio = unisci(uscita, s.scenario + "_" + s.treno + "-.txt");
   // What the compile of the descriptions meets is shown at their lines, and
   // what it cannot give back at the binary file that holds it.
   resa_diagnostiche resa({});
   modello nomi;
   nomi.nome_scenario = s.scenario;
   nomi.nome_treno = s.treno;
-  resa.file(nome_linea_txt(nomi), linea.string(), d.linea);
-  resa.file(nome_treno_txt(nomi), servizio.string(), d.servizio);
+  resa.file(nome_linea_txt(nomi), linea, d.linea);
+  resa.file(nome_treno_txt(nomi), servizio, d.servizio);
   const verifica v = verifica_decompilazione(s, d, &resa);
-  const fs::path binari = p.size() == 1 ? fs::path(p[0]) : fs::path(p[0]).parent_path();
+  const piattaforma::percorso binari = p.size() == 1 ? piattaforma::percorso_di(p[0]) : piattaforma::percorso_di(p[0]).parent_path();
   for (const differenza& x : v.differenze) {
     diagnostica diag = diagnostica_di(s, x);
-    diag.dove.file = (binari / diag.dove.file).string();
+    diag.dove.file = piattaforma::testo_percorso(binari / piattaforma::percorso_di(diag.dove.file));
     resa.riporta(diag);
   }
 
   // The descriptions may be an author's own sources: they are replaced only
   // when asked.
-  std::error_code ec;
-  for (const fs::path& f : {linea, servizio})
-    if (!a.ha("--force") && fs::exists(fs::symlink_status(f, ec)))
-      throw errore_uso(f.string() + " exists and would be replaced; choose another --out directory, or give --force to replace it");
-  fs::create_directories(uscita, ec);
-  if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita.string());
-  scrivi_uscita(linea.string(), d.linea);
-  scrivi_uscita(servizio.string(), d.servizio);
-  std::cout << "wrote " << linea.string() << "\nwrote " << servizio.string() << "\n";
+  for (const std::string& f : {linea, servizio})
+    if (!a.ha("--force") && piattaforma::genere_di(piattaforma::percorso_di(f), false) != piattaforma::genere_voce::nessuna)
+      throw errore_uso(f + " exists and would be replaced; choose another --out directory, or give --force to replace it");
+  prepara_cartella(uscita);
+  scrivi_uscita(linea, d.linea);
+  scrivi_uscita(servizio, d.servizio);
+  std::cout << "wrote " << linea << "\nwrote " << servizio << "\n";
   if (!d.con_piano) std::cout << "note: the scenario has no plan of the line; compile the descriptions with --no-geometry\n";
   resa.stampa(std::cerr);
   if (!v.esatta()) {

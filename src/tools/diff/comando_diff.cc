@@ -1,8 +1,8 @@
 // diff: what changed between two compiled scenarios, or two binary files of
 // the same kind.
-#include <filesystem>
 #include <iostream>
 
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/diff/differenze.h"
 #include "tools/cli/file_utente.h"
@@ -13,18 +13,16 @@ namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // Each file read and checked as its kind (by name, else by content).
 binario_letto letto(const std::string& f) {
-  auto r = leggi_binario(fs::path(f).filename().string(), leggi_ingresso(f));
+  auto r = leggi_binario(nome_in_percorso(f), leggi_ingresso(f));
   if (const std::string* perche = std::get_if<std::string>(&r)) throw errore_uso(*perche);
   return std::get<binario_letto>(std::move(r));
 }
 
 std::vector<differenza> differenze_file(const std::string& a, const std::string& b) {
   const binario_letto x = letto(a), y = letto(b);
-  if (x.tipo != y.tipo) throw errore_uso(a + " and " + b + " are files of different kinds");
+  if (x.tipo != y.tipo) throw errore_uso(come_percorso(a) + " and " + come_percorso(b) + " are files of different kinds");
   switch (x.tipo) {
     case tipo_binario::celle: return differenze_celle(x.celle, y.celle);
     case tipo_binario::servizio: return differenze_servizio(x.servizio, y.servizio);
@@ -36,8 +34,10 @@ std::vector<differenza> differenze_file(const std::string& a, const std::string&
 int esegui(const argomenti& a) {
   const std::string& x = a.posizionali[0];
   const std::string& y = a.posizionali[1];
-  std::error_code ec;
-  const bool cartelle = fs::is_directory(x, ec), cartella_y = fs::is_directory(y, ec);
+  const auto cartella = [](const std::string& f) {
+    return piattaforma::genere_di(piattaforma::percorso_di(f)) == piattaforma::genere_voce::cartella;
+  };
+  const bool cartelle = cartella(x), cartella_y = cartella(y);
   if (cartelle != cartella_y) throw errore_uso("diff compares two directories or two files, not one of each");
   std::vector<differenza> d;
   if (cartelle) {

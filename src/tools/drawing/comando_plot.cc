@@ -17,7 +17,7 @@ int esegui(const argomenti& a) {
   verifica_scenario(s);
   const std::string uscita = a.valore_o("--output", s.nome_base + ".svg");
   scrivi_uscita(uscita, disegna_svg(s));
-  if (uscita != "-") std::cout << "wrote " << uscita << "\n";
+  if (uscita != "-") std::cout << "wrote " << come_percorso(uscita) << "\n";
   return esito_ok;
 }
 

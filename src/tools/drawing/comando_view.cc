@@ -18,7 +18,7 @@ int esegui(const argomenti& a) {
   verifica_scenario(s);
   const std::string file = uscita.empty() ? s.nome_base + ".html" : uscita;
   scrivi_uscita(file, pagina_view(s));
-  if (file != "-") std::cout << "wrote " << file << "\n";
+  if (file != "-") std::cout << "wrote " << come_percorso(file) << "\n";
   return esito_ok;
 }
 

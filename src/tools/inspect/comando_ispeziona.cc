@@ -1,9 +1,9 @@
 // inspect: one binary file decoded into a readable listing.
-#include <filesystem>
 #include <iostream>
 
 #include "compile/decodifica.h"
 #include "model/testo.h"
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 #include "tools/inspect/ispeziona.h"
@@ -11,8 +11,6 @@
 namespace sc {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 int metri(const argomenti& a, const char* opzione) {
   const std::string v = *a.valore(opzione);
@@ -48,10 +46,9 @@ std::set<int> tipi(const std::string& elenco) {
 
 // The service data beside a track cell file, for names and the line's end.
 std::vector<voce_servizio> servizio_accanto(const std::string& file) {
-  std::error_code ec;
-  const fs::path sim = fs::path(file).replace_extension(".sim");
-  if (!fs::is_regular_file(sim, ec)) return {};
-  auto v = decodifica_servizio(leggi_ingresso(sim.string()));
+  const piattaforma::percorso sim = piattaforma::percorso_di(file).replace_extension(".sim");
+  if (piattaforma::genere_di(sim) != piattaforma::genere_voce::file) return {};
+  auto v = decodifica_servizio(leggi_ingresso(piattaforma::testo_percorso(sim)));
   if (!v || motivo_non_servizio(*v)) return {};
   return std::move(*v);
 }
@@ -65,8 +62,8 @@ int esegui(const argomenti& a) {
   if (filtro.da && filtro.a && *filtro.da > *filtro.a)
     throw errore_uso("--from " + std::to_string(*filtro.da) + " lies after --to " + std::to_string(*filtro.a) + ": nothing would be listed");
   if (a.ha("--kind")) filtro.tipi = tipi(*a.valore("--kind"));
-  auto letto = leggi_binario(fs::path(file).filename().string(), leggi_ingresso(file));
-  if (auto* motivo = std::get_if<std::string>(&letto)) throw errore_uso(file + " is " + *motivo);
+  auto letto = leggi_binario(nome_in_percorso(file), leggi_ingresso(file));
+  if (auto* motivo = std::get_if<std::string>(&letto)) throw errore_uso(come_percorso(file) + " is " + *motivo);
   const binario_letto& b = std::get<binario_letto>(letto);
   if (a.ha("--points") && b.tipo != tipo_binario::geometria) throw errore_uso("inspect: --points needs a line geometry file (NAME_linea.dat)");
   if (a.ha("--kind") && b.tipo != tipo_binario::celle) throw errore_uso("inspect: --kind needs a track cell file (NAME_TRAIN.dat)");
@@ -81,7 +78,9 @@ int esegui(const argomenti& a) {
       elenco = a.ha("--points") ? punti_geometria(b.geometria, filtro) : elenco_geometria(b.geometria, filtro);
       break;
   }
-  scrivi_uscita(a.valore_o("--output", "-"), elenco);
+  // The listing is text for people; JSON and the points' CSV are data.
+  const bool testo = !filtro.json && !a.ha("--points");
+  scrivi_uscita(a.valore_o("--output", "-"), elenco, testo ? forma_uscita::testo : forma_uscita::dati);
   return esito_ok;
 }
 

@@ -1,10 +1,11 @@
 #include "tools/inspect/scenario_compilato.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <stdexcept>
 
 #include "compile/decodifica.h"
 #include "model/testo.h"
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 
@@ -12,7 +13,7 @@ namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
+namespace p = piattaforma;
 
 bool finisce(const std::string& s, std::string_view fine) {
   return s.size() >= fine.size() && std::string_view(s).substr(s.size() - fine.size()) == fine;
@@ -35,19 +36,19 @@ std::pair<std::string, std::string> dividi(const std::string& base, const std::v
 
 std::vector<cella> celle_da(const std::string& percorso) {
   auto c = decodifica_celle(leggi_ingresso(percorso));
-  if (!c) throw errore_uso(percorso + " is not a track cell file");
+  if (!c) throw errore_uso(come_percorso(percorso) + " is not a track cell file");
   return std::move(*c);
 }
 
 std::vector<voce_servizio> servizio_da(const std::string& percorso) {
   auto v = decodifica_servizio(leggi_ingresso(percorso));
-  if (!v) throw errore_uso(percorso + " is not a service data file");
+  if (!v) throw errore_uso(come_percorso(percorso) + " is not a service data file");
   return std::move(*v);
 }
 
 std::vector<valore_profilo> geometria_da(const std::string& percorso) {
   auto g = decodifica_geometria(leggi_ingresso(percorso));
-  if (!g) throw errore_uso(percorso + " is not a line geometry file");
+  if (!g) throw errore_uso(come_percorso(percorso) + " is not a line geometry file");
   return std::move(*g);
 }
 
@@ -58,10 +59,10 @@ scenario_compilato carica_file(const std::string& sim, const std::string& celle,
   s.servizio = servizio_da(sim);
   s.celle = celle_da(celle);
   if (!geometria.empty()) s.geometria = geometria_da(geometria);
-  s.nome_base = fs::path(sim).stem().string();
+  s.nome_base = p::testo_percorso(p::percorso_di(sim).stem());
   std::vector<std::string> geometrie;
-  if (!geometria.empty() && finisce(fs::path(geometria).filename().string(), "_linea.dat")) {
-    std::string g = fs::path(geometria).filename().string();
+  if (!geometria.empty() && finisce(nome_in_percorso(geometria), "_linea.dat")) {
+    std::string g = nome_in_percorso(geometria);
     geometrie.push_back(g.substr(0, g.size() - 10));
   }
   std::tie(s.scenario, s.treno) = dividi(s.nome_base, s.servizio, geometrie);
@@ -70,13 +71,19 @@ scenario_compilato carica_file(const std::string& sim, const std::string& celle,
 }
 
 scenario_compilato carica_scenario(const std::string& cartella, const scelta_scenario& scelta) {
-  std::error_code ec;
-  if (!fs::is_directory(cartella, ec)) throw errore_uso(cartella + " is not a directory");
+  const std::string mostrata = come_percorso(cartella);
+  if (p::genere_di(p::percorso_di(cartella)) != p::genere_voce::cartella) throw errore_uso(mostrata + " is not a directory");
+  std::vector<std::string> nomi;
+  try {
+    nomi = p::nomi_in(p::percorso_di(cartella));
+  } catch (const std::runtime_error& e) {
+    throw errore_uso(e.what());
+  }
   std::vector<std::string> basi, geometrie;
-  for (const auto& e : fs::directory_iterator(cartella, ec)) {
-    const std::string nome = e.path().filename().string();
+  for (const std::string& nome : nomi) {
     if (finisce(nome, "_linea.dat")) geometrie.push_back(nome.substr(0, nome.size() - 10));
-    else if (finisce(nome, ".sim") && fs::exists(fs::path(cartella) / (nome.substr(0, nome.size() - 4) + ".dat"), ec))
+    else if (finisce(nome, ".sim") &&
+             p::genere_di(p::percorso_di(unisci(cartella, nome.substr(0, nome.size() - 4) + ".dat"))) != p::genere_voce::nessuna)
       basi.push_back(nome.substr(0, nome.size() - 4));
   }
   std::sort(basi.begin(), basi.end());
@@ -90,7 +97,7 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
   std::vector<candidato> adatti;
   std::string tutti;
   for (const std::string& base : basi) {
-    std::vector<voce_servizio> servizio = servizio_da((fs::path(cartella) / (base + ".sim")).string());
+    std::vector<voce_servizio> servizio = servizio_da(unisci(cartella, base + ".sim"));
     auto [scenario, treno] = dividi(base, servizio, geometrie);
     tutti += (tutti.empty() ? "" : ", ") + base;
     if (!scelta.scenario.empty() && scelta.scenario != scenario) continue;
@@ -98,13 +105,13 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
     adatti.push_back({base, scenario, treno, std::move(servizio)});
   }
   if (adatti.empty()) {
-    if (basi.empty()) throw errore_uso("no compiled scenario (NAME_TRAIN.sim with NAME_TRAIN.dat) in " + cartella);
-    throw errore_uso("no compiled scenario in " + cartella + " fits the names given; it holds " + tutti);
+    if (basi.empty()) throw errore_uso("no compiled scenario (NAME_TRAIN.sim with NAME_TRAIN.dat) in " + mostrata);
+    throw errore_uso("no compiled scenario in " + mostrata + " fits the names given; it holds " + tutti);
   }
   if (adatti.size() > 1) {
     std::string elenco;
     for (const candidato& c : adatti) elenco += (elenco.empty() ? "" : ", ") + c.base;
-    throw errore_uso(cartella + " holds several compiled scenarios (" + elenco + "); choose one with --train or --scenario");
+    throw errore_uso(mostrata + " holds several compiled scenarios (" + elenco + "); choose one with --train or --scenario");
   }
   candidato& c = adatti.front();
   scenario_compilato s;
@@ -113,9 +120,9 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
   s.nome_base = c.base;
   s.titolo = c.scenario + " - " + c.treno;
   s.servizio = std::move(c.servizio);
-  s.celle = celle_da((fs::path(cartella) / (c.base + ".dat")).string());
-  const fs::path geometria = fs::path(cartella) / (c.scenario + "_linea.dat");
-  if (fs::exists(geometria, ec)) s.geometria = geometria_da(geometria.string());
+  s.celle = celle_da(unisci(cartella, c.base + ".dat"));
+  const std::string geometria = unisci(cartella, c.scenario + "_linea.dat");
+  if (p::genere_di(p::percorso_di(geometria)) != p::genere_voce::nessuna) s.geometria = geometria_da(geometria);
   return s;
 }
 
