@@ -355,6 +355,12 @@ void file_nuovo::conferma_reversibile() {
     if (errore != ERROR_FILE_NOT_FOUND && errore != ERROR_PATH_NOT_FOUND) fallito("cannot replace", destinazione_, errore);
   } else {
     tenuta_riserva_ = reinterpret_cast<std::intptr_t>(vecchio);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(vecchio, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      chiudi_handle(tenuta_riserva_);
+      throw std::runtime_error("cannot replace " + testo_percorso(destinazione_) + ": it is a directory");
+    }
     for (int tentativo = 0;; ++tentativo) {
       riserva_ = destinazione_.parent_path() / nome_temporaneo();
       if (rinomina(vecchio, riserva_, false)) break;
