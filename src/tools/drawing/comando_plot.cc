@@ -33,7 +33,7 @@ const comando comando_plot = {
     "line's end is marked and the 7000 m run-out after it, which every compiled track carries, is shaded. Labels "
     "that would overlap are left out; the view command shows them all, with pan and zoom.",
     {
-        {"--output", "-o", "FILE", "Writes the picture to FILE, whose name must end in .svg (default: NAME_TRAIN.svg in the current directory); - is standard output."},
+        {"--output", "-o", "FILE", "Writes the picture to FILE, whose name must end in .svg (default: NAME_TRAIN.svg in the current directory), making the folders it needs; - is standard output."},
         {"--train", nullptr, "NAME", "The train to draw when DIR holds several."},
         {"--scenario", nullptr, "NAME", "The scenario to draw when DIR holds several."},
     },

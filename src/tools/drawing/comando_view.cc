@@ -35,7 +35,7 @@ const comando comando_view = {
     "view. The shaded part after the line's end is the 7000 m run-out that every compiled track carries.\n\n"
     "In the page: the mouse wheel zooms, dragging pans, a double click shows the whole line again.",
     {
-        {"--output", "-o", "FILE", "Writes the page to FILE (default: NAME_TRAIN.html in the current directory); - is standard output."},
+        {"--output", "-o", "FILE", "Writes the page to FILE (default: NAME_TRAIN.html in the current directory), making the folders it needs; - is standard output."},
         {"--train", nullptr, "NAME", "The train to show when DIR holds several."},
         {"--scenario", nullptr, "NAME", "The scenario to show when DIR holds several."},
     },

@@ -105,7 +105,7 @@ const comando comando_ispeziona = {
         {"--from", nullptr, "METRES", "Lists only what lies at or after this metre."},
         {"--to", nullptr, "METRES", "Lists only what lies at or before this metre."},
         {"--points", nullptr, nullptr, "Line geometry only: every point of the plan, as CSV (metre,x,y) or, with --json, as JSON."},
-        {"--output", "-o", "FILE", "Writes the listing to FILE instead of standard output."},
+        {"--output", "-o", "FILE", "Writes the listing to FILE instead of standard output, making the folders it needs."},
     },
     1,
     1,
