@@ -14,9 +14,10 @@ add_library(scenario_manuale STATIC EXCLUDE_FROM_ALL src/tools/cli/manuale.cc)
 target_link_libraries(scenario_manuale PUBLIC scenario_tools)
 
 if(WIN32)
-  # The archive is flat: the program, README.txt and examples\ side by side,
-  # every text with CR LF line ends.
-  install(TARGETS scenario-compiler RUNTIME DESTINATION .)
+  # The archive is flat: the program (scenario-compiler.exe for a double
+  # click, scenario-compiler.com for the command prompt), README.txt and
+  # examples\ side by side, every text with CR LF line ends.
+  install(TARGETS scenario-compiler scenario-compiler-console RUNTIME DESTINATION .)
   set(SC_TESTI_WINDOWS ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/examples/README.txt)
   add_custom_command(OUTPUT ${SC_TESTI_WINDOWS}
     COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/README.md -DOUT=${CMAKE_BINARY_DIR}/README.txt

@@ -1,5 +1,8 @@
 #include "model/disk.h"
 
+#include <exception>
+#include <stdexcept>
+
 namespace sc {
 
 namespace {
@@ -11,11 +14,22 @@ class StringOutput : public Disk::Output {
   void write(std::string_view bytes) override { buffer_.append(bytes); }
   void close() override {}
   void commit() override { files_[name_] = std::move(buffer_); }
+  void commit_reversibly() override {
+    auto it = files_.find(name_);
+    if (it != files_.end()) older_ = it->second;
+    commit();
+  }
+  void undo() override {
+    if (older_) files_[name_] = std::move(*older_);
+    else files_.erase(name_);
+  }
+  void release() override { older_.reset(); }
 
  private:
   std::map<std::string, std::string>& files_;
   std::string name_;
   std::string buffer_;
+  std::optional<std::string> older_;
 };
 
 // Writes into a file of a batch, which closes and names it.
@@ -41,12 +55,32 @@ void Disk::Batch::add(const std::string& name, std::string_view bytes) { add(nam
 
 void Disk::Batch::commit() {
   for (auto& out : outputs_) out->close();
-  for (auto& out : outputs_) out->commit();
+  disk_.commit_batch(outputs_);
   outputs_.clear();
 }
 
 std::unique_ptr<Disk::Output> BatchDisk::replace_stream(const std::string& name) {
   return std::make_unique<BatchOutput>(batch_.add(name));
+}
+
+void Disk::commit_batch(std::vector<std::unique_ptr<Output>>& outputs) {
+  std::size_t renamed = 0;
+  try {
+    for (; renamed < outputs.size(); ++renamed) outputs[renamed]->commit_reversibly();
+  } catch (const std::exception& e) {
+    std::string message = e.what();
+    std::string not_back;
+    while (renamed > 0) {
+      try {
+        outputs[--renamed]->undo();
+      } catch (const std::exception& u) {
+        not_back += std::string("; ") + u.what();
+      }
+    }
+    if (outputs.size() > 1) message += not_back.empty() ? "; the older files were kept as they were" : not_back;
+    throw std::runtime_error(message);
+  }
+  for (auto& out : outputs) out->release();
 }
 
 bool MemoryDisk::exists(const std::string& name) { return files_.count(name) > 0; }
@@ -76,6 +110,9 @@ std::optional<std::string> OverlayDisk::read(const std::string& name) {
   }
   return base_.read(name);
 }
+
+// The base's own way, for the copies too: they are only strings.
+void OverlayDisk::commit_batch(std::vector<std::unique_ptr<Output>>& outputs) { base_.commit_batch(outputs); }
 
 std::unique_ptr<Disk::Output> OverlayDisk::replace_stream(const std::string& name) {
   if (shadowed_.count(name)) return std::make_unique<StringOutput>(copies_, name);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,12 @@ class Disk {
     // Puts the completed content under the name, replacing any older file
     // in one step.
     virtual void commit() = 0;
+    // commit() for one file of a batch: the older file (or the lack of one)
+    // is kept aside until release(), and undo() puts it back. An output that
+    // keeps nothing aside cannot undo, and says so.
+    virtual void commit_reversibly() { commit(); }
+    virtual void undo() { throw std::runtime_error("an output that keeps nothing aside cannot be put back"); }
+    virtual void release() {}
   };
 
   // Files replaced together: every one is complete before any takes its
@@ -41,7 +48,9 @@ class Disk {
     // Closes every file, then gives each its name, in the order they were
     // added. Closed together, the files are flushed together: on a host that
     // starts writing each file to the disk as it is written, their flushes
-    // overlap instead of waiting one after the other.
+    // overlap instead of waiting one after the other. When one cannot take
+    // its name (a locked or read-only file), those already renamed are put
+    // back, so the older set stays whole, and the failure is thrown.
     void commit();
 
    private:
@@ -65,6 +74,10 @@ class Disk {
     out->close();
     out->commit();
   }
+
+  // What Batch::commit() does with its outputs; a host may wrap it, so that
+  // nothing interrupts it halfway.
+  virtual void commit_batch(std::vector<std::unique_ptr<Output>>& outputs);
 };
 
 // The same directory, but a file replaced through it joins `batch` and takes
@@ -108,6 +121,7 @@ class OverlayDisk : public Disk {
   std::optional<std::string> read(const std::string& name) override;
   std::unique_ptr<Output> replace_stream(const std::string& name) override;
   void remove(const std::string& name) override;
+  void commit_batch(std::vector<std::unique_ptr<Output>>& outputs) override;
 
  private:
   Disk& base_;

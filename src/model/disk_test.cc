@@ -9,29 +9,32 @@
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "test_support/descrizioni.h"
+#include "test_support/file_prova.h"
 
 namespace sc {
 namespace {
 
 // A directory whose writes of one file fail after some bytes, as a full disk
-// does; with room for every byte, the flush when the file is closed fails.
+// does; with room for every byte, the flush when the file is closed fails;
+// or whose older file cannot be replaced, as a locked one.
 class DiscoCheSiRiempie : public MemoryDisk {
  public:
   static constexpr std::size_t tutto = std::size_t(-1);
   std::string guasto;  // the file whose write fails
   std::size_t spazio = 0;
+  bool bloccato = false;  // the rename fails instead
 
   std::unique_ptr<Output> replace_stream(const std::string& name) override {
     auto interno = MemoryDisk::replace_stream(name);
     if (name != guasto) return interno;
-    return std::make_unique<Pieno>(std::move(interno), spazio);
+    return std::make_unique<Pieno>(std::move(interno), bloccato ? std::size_t(-1) : spazio, bloccato);
   }
 
  private:
   class Pieno : public Output {
    public:
-    Pieno(std::unique_ptr<Output> interno, std::size_t spazio)
-        : interno_(std::move(interno)), spazio_(spazio), alla_chiusura_(spazio == tutto) {}
+    Pieno(std::unique_ptr<Output> interno, std::size_t spazio, bool bloccato)
+        : interno_(std::move(interno)), spazio_(spazio), alla_chiusura_(spazio == tutto && !bloccato), bloccato_(bloccato) {}
     void write(std::string_view bytes) override {
       if (bytes.size() > spazio_) throw std::runtime_error("no space left");
       spazio_ -= bytes.size();
@@ -42,11 +45,18 @@ class DiscoCheSiRiempie : public MemoryDisk {
       interno_->close();
     }
     void commit() override { interno_->commit(); }
+    void commit_reversibly() override {
+      if (bloccato_) throw std::runtime_error("locked");
+      interno_->commit_reversibly();
+    }
+    void undo() override { interno_->undo(); }
+    void release() override { interno_->release(); }
 
    private:
     std::unique_ptr<Output> interno_;
     std::size_t spazio_;
     bool alla_chiusura_;
+    bool bloccato_;
   };
 };
 
@@ -119,6 +129,25 @@ TEST(Disk, AFailedWriteOfAnyBinaryFileLeavesTheOlderSetWhole) {
       c.disk.spazio = spazio;
       SCOPED_TRACE(c.disk.guasto + (spazio == DiscoCheSiRiempie::tutto ? ", its flush failing" : ", room for " + std::to_string(spazio) + " bytes"));
       EXPECT_THROW(scrivi_file_binari(c.m, c.disk), std::runtime_error);
+      EXPECT_EQ(c.disk.files(), c.vecchi);
+    }
+  }
+}
+
+TEST(Disk, AFileThatCannotBeReplacedPutsBackThoseAlreadyReplaced) {
+  for (const auto scegli : {nome_linea_dat, nome_servizio_sim, nome_celle_dat}) {
+    for (bool senza_geometria : {false, true}) {
+      compilato c;
+      // A set without its first file before: put back means removed.
+      if (senza_geometria) {
+        c.disk.remove(nome_linea_dat(c.m));
+        c.vecchi.erase(nome_linea_dat(c.m));
+      }
+      c.disk.guasto = scegli(c.m);
+      c.disk.bloccato = true;
+      SCOPED_TRACE(c.disk.guasto + (senza_geometria ? ", no older geometry" : ""));
+      const std::string perche = test::messaggio_di<std::runtime_error>([&] { scrivi_file_binari(c.m, c.disk); });
+      EXPECT_EQ(perche, "locked; the older files were kept as they were");
       EXPECT_EQ(c.disk.files(), c.vecchi);
     }
   }

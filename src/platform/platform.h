@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace sc::piattaforma {
 
@@ -17,9 +18,10 @@ void mostra_messaggio(const std::string& testo);
 void mostra_guasto(const std::string& testo);
 // The directory that holds the running program, without a trailing separator.
 std::filesystem::path cartella_programma();
-// Makes standard output and error reach the terminal that started the
-// program, for the commands that print.
-void usa_terminale();
+// The arguments after the program's name, as UTF-8 text: on Windows taken
+// from the wide-character command line, so that no character is lost to the
+// ANSI code page.
+std::vector<std::string> argomenti(int argc, char** argv);
 // The separator between a directory and a file name.
 char separatore();
 

@@ -35,7 +35,7 @@ std::filesystem::path cartella_programma() {
   }
 }
 
-void usa_terminale() {}
+std::vector<std::string> argomenti(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
 
 char separatore() { return '/'; }
 

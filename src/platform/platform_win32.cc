@@ -1,7 +1,8 @@
 // Win32 host: a real window with one label, and message boxes it owns.
 #include <windows.h>
+#include <shellapi.h>
 
-#include <cstdio>
+#include <iostream>
 #include <string>
 
 #include "platform/platform.h"
@@ -77,8 +78,7 @@ void mostra_guasto(const std::string& testo) {
   if (finestra) {
     scatola(testo, MB_OK | MB_ICONERROR);
   } else {
-    std::fprintf(stderr, "%s\n", testo.c_str());
-    std::fflush(stderr);
+    std::cerr << testo << "\n" << std::flush;
   }
 }
 
@@ -98,12 +98,18 @@ std::filesystem::path cartella_programma() {
   return ultimo == std::wstring::npos ? std::filesystem::path(".") : std::filesystem::path(percorso.substr(0, ultimo));
 }
 
-void usa_terminale() {
-  // A desktop program has no console of its own; borrow the parent's.
-  if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
+std::vector<std::string> argomenti(int, char**) {
+  int n = 0;
+  wchar_t** w = CommandLineToArgvW(GetCommandLineW(), &n);
+  std::vector<std::string> r;
+  for (int i = 1; w && i < n; ++i) {
+    const int lungo = WideCharToMultiByte(CP_UTF8, 0, w[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string a(std::size_t(lungo > 0 ? lungo - 1 : 0), '\0');
+    if (lungo > 1) WideCharToMultiByte(CP_UTF8, 0, w[i], -1, a.data(), lungo, nullptr, nullptr);
+    r.push_back(std::move(a));
   }
+  LocalFree(w);
+  return r;
 }
 
 char separatore() { return '\\'; }

@@ -3,7 +3,6 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
-#include <system_error>
 
 #include "model/testo.h"
 #include "platform/file.h"
@@ -19,6 +18,9 @@ class FileOutput : public Disk::Output {
   void write(std::string_view bytes) override { file_.scrivi(bytes); }
   void close() override { file_.chiudi(); }
   void commit() override { file_.conferma(); }
+  void commit_reversibly() override { file_.conferma_reversibile(); }
+  void undo() override { file_.annulla(); }
+  void release() override { file_.rilascia(); }
 
  private:
   piattaforma::file_nuovo file_;
@@ -32,19 +34,19 @@ std::filesystem::path nome_host(const std::string& name) {
 }  // namespace
 
 RealDisk::RealDisk(std::filesystem::path directory)
-    : directory_(std::move(directory)), separator_(piattaforma::separatore()) {}
+    : directory_(std::move(directory)), text_(piattaforma::testo_percorso(directory_)), separator_(piattaforma::separatore()) {}
 
-RealDisk::RealDisk(const std::string& directory, char separator) : directory_(directory), separator_(separator) {}
+RealDisk::RealDisk(const std::string& directory, char separator)
+    : directory_(piattaforma::percorso_di(directory)), text_(directory), separator_(separator) {}
 
 std::filesystem::path RealDisk::host_path(const std::string& name) const { return directory_ / nome_host(name); }
 
 std::string RealDisk::path(const std::string& name) const {
-  return piattaforma::testo_percorso(directory_) + separator_ + cp1252_a_utf8(name);
+  return text_ + separator_ + cp1252_a_utf8(name);
 }
 
 bool RealDisk::exists(const std::string& name) {
-  std::error_code ec;
-  return std::filesystem::exists(host_path(name), ec);
+  return piattaforma::genere_di(host_path(name)) != piattaforma::genere_voce::nessuna;
 }
 
 std::optional<std::string> RealDisk::read(const std::string& name) {
@@ -59,9 +61,11 @@ std::unique_ptr<Disk::Output> RealDisk::replace_stream(const std::string& name) 
   return std::make_unique<FileOutput>(host_path(name));
 }
 
-void RealDisk::remove(const std::string& name) {
-  std::error_code ec;
-  std::filesystem::remove(host_path(name), ec);
+void RealDisk::remove(const std::string& name) { piattaforma::rimuovi(host_path(name)); }
+
+void RealDisk::commit_batch(std::vector<std::unique_ptr<Output>>& outputs) {
+  piattaforma::senza_interruzioni intero;
+  Disk::commit_batch(outputs);
 }
 
 }  // namespace sc

@@ -12,7 +12,8 @@ namespace sc {
 class RealDisk : public Disk {
  public:
   explicit RealDisk(std::filesystem::path directory);
-  // `separator` joins the directory and a name in the paths shown to the user.
+  // `directory` as UTF-8 text; `separator` joins it and a name in the paths
+  // shown to the user.
   RealDisk(const std::string& directory, char separator);
 
   bool exists(const std::string& name) override;
@@ -20,6 +21,8 @@ class RealDisk : public Disk {
   // A failure is thrown as std::runtime_error naming the file and the reason.
   std::unique_ptr<Output> replace_stream(const std::string& name) override;
   void remove(const std::string& name) override;
+  // No interruption ends the run halfway through a set.
+  void commit_batch(std::vector<std::unique_ptr<Output>>& outputs) override;
 
   // The file's path as UTF-8 text, for messages.
   std::string path(const std::string& name) const;
@@ -29,6 +32,7 @@ class RealDisk : public Disk {
 
  private:
   std::filesystem::path directory_;
+  std::string text_;  // the directory as shown
   char separator_;
 };
 

@@ -99,6 +99,23 @@ TEST_F(RealDiskDir, ADirectoryUnderTheNameIsRefusedAndTheBatchDropped) {
   EXPECT_EQ(voci(dir), (std::map<std::string, std::string>{{"S_T.sim", "(other)"}, {"S_linea.dat", "older geometry"}}));
 }
 
+TEST_F(RealDiskDir, ANameThatCannotBeReplacedPutsBackThoseAlreadyReplaced) {
+  RealDisk disk(dir);
+  disk.replace("a.dat", "older a");
+  {
+    Disk::Batch lotto(disk);
+    lotto.add("a.dat", "new a");
+    lotto.add("b.sim", "new b");
+    lotto.add("c.dat", "new c");
+    // In the way only once the set is written, as a file locked meanwhile.
+    fs::create_directory(dir / "c.dat");
+    const std::string perche = test::messaggio_di<std::runtime_error>([&] { lotto.commit(); });
+    EXPECT_NE(perche.find("cannot replace " + disk.path("c.dat")), std::string::npos) << perche;
+    EXPECT_NE(perche.find("the older files were kept as they were"), std::string::npos) << perche;
+  }
+  EXPECT_EQ(voci(dir), (std::map<std::string, std::string>{{"a.dat", "older a"}, {"c.dat", "(other)"}}));
+}
+
 #ifndef _WIN32
 
 // What stands under an output's name before it is written.
@@ -117,7 +134,6 @@ const ostile ostili[] = {
        scrivi_file(f / "victim", "keep");
        fs::create_hard_link(f / "victim", n);
      }},
-    {"FIFO", [](const fs::path& n, const fs::path&) { ASSERT_EQ(mkfifo(n.c_str(), 0600), 0); }},
     {"read-only file", [](const fs::path& n, const fs::path&) {
        scrivi_file(n, "old");
        fs::permissions(n, fs::perms::owner_read);
@@ -133,12 +149,31 @@ TEST_F(RealDiskDir, NoLinkIsFollowedAndNothingOutsideIsTouched) {
     fs::create_directories(fuori);
     o.prepara(dir / "S_T.sim", fuori);
     const auto fuori_prima = voci(fuori);
-    alarm(10);  // a FIFO opened for writing would wait for ever
     RealDisk(dir).replace("S_T.sim", "new");
-    alarm(0);
     EXPECT_EQ(voci(dir), (std::map<std::string, std::string>{{"S_T.sim", "new"}}));
     EXPECT_EQ(voci(fuori), fuori_prima);
   }
+}
+
+TEST_F(RealDiskDir, WhatIsNoFileIsNeverReplacedNorWrittenInto) {
+  ASSERT_EQ(mkfifo((dir / "fifo.sim").c_str(), 0600), 0);
+  fs::create_symlink(dir / "fifo.sim", dir / "link.sim");
+  fs::create_symlink("/dev/null", dir / "null.sim");
+  const auto prima = voci(dir);
+  alarm(10);  // a FIFO opened for writing would wait for ever
+  for (const char* nome : {"fifo.sim", "link.sim"})
+    EXPECT_EQ(test::messaggio_di<std::runtime_error>([&] { RealDisk(dir).replace(nome, "new"); }),
+              "cannot replace " + (dir / nome).string() + ": it is a FIFO, not a regular file");
+  EXPECT_EQ(test::messaggio_di<std::runtime_error>([&] { RealDisk(dir).replace("null.sim", "new"); }),
+            "cannot replace " + (dir / "null.sim").string() + ": it is a device, not a regular file");
+  alarm(0);
+  EXPECT_EQ(voci(dir), prima);
+  // Nothing new is made among the devices, not even a temporary file.
+  for (const char* sistema : {"/dev", "/proc/self"}) {
+    const std::string perche = test::messaggio_di<std::runtime_error>([&] { RealDisk(fs::path(sistema)).replace("scenario-test.sim", "x"); });
+    EXPECT_NE(perche.find("holds the system's devices and state, not files"), std::string::npos) << perche;
+  }
+  EXPECT_FALSE(fs::exists("/dev/scenario-test.sim"));
 }
 
 // Writes beyond `limite` bytes fail, as on a full disk, while it lives.

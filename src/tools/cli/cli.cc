@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "model/testo.h"
+#include "platform/file.h"
 #include "platform/platform.h"
+#include "platform/terminale.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/opzioni.h"
 #include "tools/cli/riferimento.h"
@@ -76,7 +78,7 @@ int esegui(const std::vector<std::string>& args, esecuzione_in predefinita) {
   if (primo == "--dir" || primo.rfind("--dir=", 0) == 0) {
     if (primo == "--dir" && resto.size() != 1) throw errore_uso("--dir needs one directory");
     if (primo != "--dir" && !resto.empty()) throw errore_uso("--dir takes one directory and nothing else");
-    return predefinita(primo == "--dir" ? resto[0] : primo.substr(6));
+    return predefinita(piattaforma::percorso_di(primo == "--dir" ? resto[0] : primo.substr(6)));
   }
   const comando* c = trova_comando(primo);
   if (!c) comando_sconosciuto(primo);
@@ -97,15 +99,22 @@ const std::vector<const comando*>& comandi() {
 }
 
 int esegui_riga_comando(int argc, char** argv, esecuzione_in predefinita) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = piattaforma::argomenti(argc, argv);
+  piattaforma::pulisci_a_interruzione();
   if (args.empty()) return predefinita(piattaforma::cartella_programma());
-  piattaforma::usa_terminale();
+  piattaforma::prepara_terminale();
+  int stato;
   try {
-    return esegui(args, predefinita);
+    stato = esegui(args, predefinita);
   } catch (const errore_uso& e) {
     std::cerr << "scenario-compiler: " << e.what() << "\n";
-    return esito_uso;
+    stato = esito_uso;
   }
+  // Output that never arrived (a full disk, a reader gone) is a failure too.
+  const std::string perso = piattaforma::errore_uscita();
+  if (perso.empty()) return stato;
+  std::cerr << "scenario-compiler: cannot write to standard output: " << perso << "\n";
+  return esito_uso;
 }
 
 }  // namespace sc

@@ -26,7 +26,7 @@ int esegui(const argomenti& a) {
     osservatore_diagnostiche diag(resa, m);
     compila(r, m, memoria, &diag);
   }
-  return chiudi_diagnostiche(resa);
+  return chiudi_diagnostiche(resa, a);
 }
 
 }  // namespace

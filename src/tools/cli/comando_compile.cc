@@ -1,6 +1,5 @@
 // compile: a line description and a service description written by hand,
 // compiled exactly as the built-in run compiles its own.
-#include <filesystem>
 #include <iostream>
 
 #include "compile/compila.h"
@@ -10,29 +9,27 @@
 #include "diagnostics/osservatore_diagnostiche.h"
 #include "platform/platform.h"
 #include "tools/cli/comandi.h"
+#include "platform/file.h"
 #include "tools/cli/descrizioni_utente.h"
+#include "tools/cli/file_utente.h"
 #include "tools/cli/nomi_uscita.h"
 
 namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 int esegui(const argomenti& a) {
   resa_diagnostiche resa(opzioni_resa_da(a));
   descrizioni_utente d;
-  if (!leggi_descrizioni(a, d, resa)) return chiudi_diagnostiche(resa);
+  if (!leggi_descrizioni(a, d, resa)) return chiudi_diagnostiche(resa, a);
   // "out/" and "out" name the same directory.
   std::string uscita = a.valore_o("--out", ".");
   while (uscita.size() > 1 && (uscita.back() == '/' || uscita.back() == piattaforma::separatore())) uscita.pop_back();
   // Nothing is written before every output's name is known to be safe.
   controlla_compile(d.scenario_utente, d.treno_utente, uscita, d.geometria, {d.file_linea, d.file_servizio});
-  std::error_code ec;
-  fs::create_directories(uscita, ec);
-  if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita);
+  prepara_cartella(uscita);
 
-  RealDisk cartella(uscita, piattaforma::separatore());
+  RealDisk cartella(piattaforma::percorso_di(uscita));
   modello m;
   m.nome_scenario = d.scenario;
   m.nome_treno = d.treno;
@@ -50,7 +47,7 @@ int esegui(const argomenti& a) {
     return !(niente_con_errori && resa.errori() > 0);
   };
   const esito_compilazione esito = compila(r, m, copie, &diag);
-  const int esito_diagnostiche = chiudi_diagnostiche(resa);
+  const int esito_diagnostiche = chiudi_diagnostiche(resa, a);
   if (diag.errori() > 0)
     std::cerr << "(compile stops reading a description at its first error, as the format demands; "
                  "\"scenario-compiler check\" lists every problem in one run)\n";

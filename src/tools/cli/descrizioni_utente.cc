@@ -1,21 +1,20 @@
 #include "tools/cli/descrizioni_utente.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
+#include <sstream>
 
 #include "model/indice_righe.h"
 #include "model/nomi_file.h"
 #include "model/modello.h"
 #include "model/testo.h"
+#include "platform/terminale.h"
 #include "tools/cli/file_utente.h"
 #include "tools/cli/nomi_uscita.h"
 
 namespace sc {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 bool finisce(const std::string& s, const std::string& fine) {
   return s.size() >= fine.size() && s.compare(s.size() - fine.size(), fine.size(), fine) == 0;
@@ -28,15 +27,21 @@ bool nome_valido(const std::string& n) {
   return !n.empty() && n.size() <= 200 && n.find_first_of("/\\:") == std::string::npos && n != "." && n != "..";
 }
 
+// A file name without its extension; a name that is all extension stays.
+std::string radice(const std::string& nome) {
+  const std::size_t punto = nome.rfind('.');
+  return punto == std::string::npos || punto == 0 || nome == ".." ? nome : nome.substr(0, punto);
+}
+
 // Names from "NAME_linea.txt" and "NAME_TRAIN-.txt" unless given.
 std::string scenario_da(const std::string& file_linea) {
-  std::string base = fs::path(file_linea).filename().string();
-  return finisce(base, "_linea.txt") ? senza(base, "_linea.txt") : fs::path(base).stem().string();
+  std::string base = nome_in_percorso(file_linea);
+  return finisce(base, "_linea.txt") ? senza(base, "_linea.txt") : radice(base);
 }
 
 std::string treno_da(const std::string& file_servizio, const std::string& scenario) {
-  std::string base = fs::path(file_servizio).filename().string();
-  base = finisce(base, "-.txt") ? senza(base, "-.txt") : fs::path(base).stem().string();
+  std::string base = nome_in_percorso(file_servizio);
+  base = finisce(base, "-.txt") ? senza(base, "-.txt") : radice(base);
   if (base.rfind(scenario + "_", 0) == 0) return base.substr(scenario.size() + 1);
   if (auto u = base.rfind('_'); u != std::string::npos) return base.substr(u + 1);
   return base;
@@ -157,7 +162,7 @@ opzioni_resa opzioni_resa_da(const argomenti& a) {
 bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnostiche& r) {
   d.file_linea = a.posizionali[0];
   d.file_servizio = a.posizionali[1];
-  const std::string base_linea = fs::path(d.file_linea).filename().string(), base_servizio = fs::path(d.file_servizio).filename().string();
+  const std::string base_linea = nome_in_percorso(d.file_linea), base_servizio = nome_in_percorso(d.file_servizio);
   if (finisce(base_linea, "-.txt") && finisce(base_servizio, "_linea.txt"))
     throw errore_uso("the line description comes first: " + base_servizio + " looks like a line description and " + base_linea +
                      " like a service description; give LINE_FILE SERVICE_FILE");
@@ -180,8 +185,8 @@ bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnosti
   nomi.nome_treno = d.treno;
   const bool ok_linea = codifica_descrizione(nome_linea_txt(nomi), d.linea, da_utf8, r);
   const bool ok_servizio = codifica_descrizione(nome_treno_txt(nomi), d.servizio, da_utf8, r);
-  r.file(nome_linea_txt(nomi), d.file_linea, d.linea);
-  r.file(nome_treno_txt(nomi), d.file_servizio, d.servizio);
+  r.file(nome_linea_txt(nomi), come_percorso(d.file_linea), d.linea);
+  r.file(nome_treno_txt(nomi), come_percorso(d.file_servizio), d.servizio);
   // Names taken from file names that do not follow the pattern are said.
   auto da_file = [&](const std::string& file, const char* cosa, const std::string& nome, const char* fine, const char* opzione) {
     diagnostica n;
@@ -195,8 +200,15 @@ bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnosti
   return ok_linea && ok_servizio;
 }
 
-int chiudi_diagnostiche(const resa_diagnostiche& r) {
-  r.stampa(std::cerr);
+int chiudi_diagnostiche(const resa_diagnostiche& r, const argomenti& a) {
+  // JSON is data: the same bytes on every host.
+  if (opzioni_resa_da(a).json) {
+    std::ostringstream testo;
+    r.stampa(testo);
+    piattaforma::scrivi_dati(std::cerr, testo.str());
+  } else {
+    r.stampa(std::cerr);
+  }
   return r.errori() > 0 ? esito_problemi : esito_ok;
 }
 

@@ -36,7 +36,7 @@ bool leggi_descrizioni(const argomenti& a, descrizioni_utente& d, resa_diagnosti
 // with it too.
 bool codifica_descrizione(const std::string& nome, std::string& testo, bool da_utf8, ricevitore_diagnostiche& r);
 
-// Prints the diagnostics; the exit status for them alone.
-int chiudi_diagnostiche(const resa_diagnostiche& r);
+// Prints the diagnostics as `a` asks; the exit status for them alone.
+int chiudi_diagnostiche(const resa_diagnostiche& r, const argomenti& a);
 
 }  // namespace sc

@@ -5,12 +5,15 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/terminale.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/nomi_uscita.h"
 
 namespace sc {
 
 namespace {
+
+namespace p = piattaforma;
 
 // Every file read so far by this command.
 std::vector<std::string>& ingressi_letti() {
@@ -22,7 +25,7 @@ std::vector<std::string>& ingressi_letti() {
 
 std::string leggi_ingresso(const std::string& percorso) {
   try {
-    std::string dati = piattaforma::leggi_file_regolare(percorso);
+    std::string dati = p::leggi_file_regolare(p::percorso_di(percorso));
     ingressi_letti().push_back(percorso);
     return dati;
   } catch (const std::runtime_error& e) {
@@ -30,20 +33,39 @@ std::string leggi_ingresso(const std::string& percorso) {
   }
 }
 
-void scrivi_uscita(const std::string& percorso, std::string_view dati) {
+void scrivi_uscita(const std::string& percorso, std::string_view dati, forma_uscita forma) {
   if (percorso == "-") {
-    std::cout.write(dati.data(), std::streamsize(dati.size()));
-    if (!std::cout.flush()) throw errore_uso("cannot write to standard output");
+    if (forma == forma_uscita::testo) std::cout.write(dati.data(), std::streamsize(dati.size()));
+    else p::scrivi_dati(std::cout, dati);
     return;
   }
-  controlla_non_ingresso(percorso, ingressi_letti());
+  const p::percorso file = p::percorso_di(percorso);
+  controlla_non_ingresso(file, ingressi_letti());
   try {
-    piattaforma::file_nuovo f(percorso);
-    f.scrivi(dati);
+    if (file.has_parent_path()) p::crea_cartelle(file.parent_path());
+    p::file_nuovo f(file);
+    if (forma == forma_uscita::testo) f.scrivi(p::con_fine_riga(dati));
+    else f.scrivi(dati);
     f.conferma();
   } catch (const std::runtime_error& e) {
     throw errore_uso(e.what());
   }
+}
+
+void prepara_cartella(const std::string& cartella) {
+  try {
+    p::crea_cartelle(p::percorso_di(cartella));
+  } catch (const std::runtime_error& e) {
+    throw errore_uso(e.what());
+  }
+}
+
+std::string come_percorso(const std::string& percorso) { return p::testo_percorso(p::percorso_di(percorso)); }
+
+std::string nome_in_percorso(const std::string& percorso) { return p::testo_percorso(p::percorso_di(percorso).filename()); }
+
+std::string unisci(const std::string& cartella, const std::string& nome) {
+  return p::testo_percorso(p::percorso_di(cartella) / p::percorso_di(nome));
 }
 
 }  // namespace sc

@@ -41,23 +41,20 @@ bool su_ingresso(const fs::path& uscita, const fs::path& ingresso) {
 }  // namespace
 
 std::string nome_modello(const std::string& nome, const std::string& cosa) {
-#ifdef _WIN32
-  (void)cosa;
-  return nome;
-#else
   std::optional<std::string> testo = utf8_a_cp1252_esatto(nome);
   if (!testo)
-    throw errore_uso("the " + cosa + " name \"" + nome + "\" cannot be stored: names are Windows-1252 text, and it holds " +
-                     "characters Windows-1252 lacks or bytes that are not UTF-8");
+    throw errore_uso("the " + cosa + " name \"" + nome + "\" cannot be stored: the format keeps names in Windows-1252, " +
+                     "and it holds characters Windows-1252 lacks or bytes that are not UTF-8");
   return *testo;
-#endif
 }
 
 void controlla_non_ingresso(const fs::path& uscita, const std::vector<std::string>& ingressi) {
-  for (const std::string& ingresso : ingressi)
-    if (su_ingresso(uscita, ingresso))
-      throw errore_uso(piattaforma::testo_percorso(uscita) + " would replace the input " + ingresso +
+  for (const std::string& ingresso : ingressi) {
+    const fs::path file = piattaforma::percorso_di(ingresso);
+    if (su_ingresso(uscita, file))
+      throw errore_uso(piattaforma::testo_percorso(uscita) + " would replace the input " + piattaforma::testo_percorso(file) +
                        "; inputs are never changed: choose another output directory or other names");
+  }
 }
 
 void controlla_uscite(const fs::path& cartella, const std::vector<uscita_prevista>& uscite,
@@ -82,9 +79,12 @@ void controlla_uscite(const fs::path& cartella, const std::vector<uscita_previst
                                            "other scenario or train names");
     }
     const fs::path p = disco.host_path(u.nome);
-    std::error_code ec;
-    if (fs::is_directory(fs::symlink_status(p, ec)))
+    if (piattaforma::genere_di(p, false) == piattaforma::genere_voce::cartella)
       throw errore_uso("cannot write the " + u.cosa + " " + piattaforma::testo_percorso(p) + ": it is a directory");
+    // A set is replaced whole by renaming files; what is no file cannot be.
+    if (piattaforma::genere_di(p) == piattaforma::genere_voce::dispositivo)
+      throw errore_uso("cannot write the " + u.cosa + " " + piattaforma::testo_percorso(p) + ": it is " +
+                       piattaforma::descrizione_genere(p) + ", not a regular file");
     controlla_non_ingresso(p, ingressi);
   }
 }
@@ -98,7 +98,7 @@ nomi_compile controlla_compile(const std::string& scenario, const std::string& t
   if (geometria) uscite.push_back({nome_linea_dat(m), "line geometry file"});
   uscite.push_back({nome_servizio_sim(m), "service data file"});
   uscite.push_back({nome_celle_dat(m), "track cell file"});
-  controlla_uscite(cartella, uscite, ingressi);
+  controlla_uscite(piattaforma::percorso_di(cartella), uscite, ingressi);
   return {m.nome_scenario, m.nome_treno};
 }
 

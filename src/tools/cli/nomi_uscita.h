@@ -9,9 +9,9 @@
 namespace sc {
 
 // A scenario or train name from the command line or a file name, as the
-// model stores it: Windows-1252 text. On POSIX the name is UTF-8, and a name
-// Windows-1252 cannot hold throws errore_uso naming `cosa` ("scenario",
-// "train"); on Windows it is already 8-bit text.
+// model stores it: Windows-1252 text. The name comes as UTF-8 (on Windows
+// too, from the wide-character command line); one Windows-1252 cannot hold
+// throws errore_uso naming `cosa` ("scenario", "train").
 std::string nome_modello(const std::string& nome, const std::string& cosa);
 
 // A file about to be written: its 8-bit name and what it holds.
@@ -29,7 +29,7 @@ void controlla_uscite(const std::filesystem::path& cartella, const std::vector<u
                       const std::vector<std::string>& ingressi);
 
 // Throws errore_uso when writing `uscita` would replace one of the
-// `ingressi`: the same name, or the same file under another name (a link
+// `ingressi` (UTF-8 paths): the same name, or the same file under another name (a link
 // there is replaced by the write, not followed, so it is no input).
 void controlla_non_ingresso(const std::filesystem::path& uscita, const std::vector<std::string>& ingressi);
 
@@ -37,6 +37,7 @@ void controlla_non_ingresso(const std::filesystem::path& uscita, const std::vect
 struct nomi_compile {
   std::string scenario, treno;  // Windows-1252
 };
+// `cartella` is UTF-8 text, as given.
 nomi_compile controlla_compile(const std::string& scenario, const std::string& treno, const std::string& cartella,
                                bool geometria, const std::vector<std::string>& ingressi);
 

@@ -121,7 +121,9 @@ const char* const testo_stato_uscita =
     "    2  problems found: errors in the descriptions (compile still writes\n"
     "       its files, check writes nothing), differences (diff), or a round\n"
     "       trip that cannot be exact (decompile)\n"
-    "    3  the compile stopped with error 1250 or 1251 and wrote no binary file";
+    "    3  the compile stopped with error 1250 or 1251 and wrote no binary file\n"
+    "  130  interrupted by Ctrl-C; the run's temporary files are removed first\n"
+    "  143  interrupted by SIGTERM or by closing its console; the same";
 
 const char* const descrizione_generale =
     "Without a command, writes the built-in scenario \"Vidaroz del Zavro\" with the train \"Tersio\" into the "

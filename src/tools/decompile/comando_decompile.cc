@@ -1,10 +1,10 @@
 // decompile: the two descriptions of a compiled scenario, checked by
 // compiling them back.
-#include <filesystem>
 #include <iostream>
 
 #include "model/nomi_file.h"
 #include "model/testo.h"
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/decompile/decompila.h"
 #include "tools/cli/file_utente.h"
@@ -15,15 +15,13 @@ namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // The three files named one by one, in any order, known by name or content.
 scenario_compilato carica_tre(const std::vector<std::string>& file) {
   std::string sim, celle, geometria;
   for (const std::string& f : file) {
     const tipo_binario tipo = leggi_compilato(f).tipo;
     std::string* posto = tipo == tipo_binario::servizio ? &sim : tipo == tipo_binario::celle ? &celle : &geometria;
-    if (!posto->empty()) throw errore_uso(*posto + " and " + f + " are files of the same kind");
+    if (!posto->empty()) throw errore_uso(come_percorso(*posto) + " and " + come_percorso(f) + " are files of the same kind");
     *posto = f;
   }
   if (sim.empty() || celle.empty())
@@ -35,44 +33,43 @@ bool nome_valido(const std::string& n) { return !n.empty() && n.find_first_of("/
 
 int esegui(const argomenti& a) {
   const auto& p = a.posizionali;
-  std::error_code ec;
-  const bool cartella = p.size() == 1 && fs::is_directory(p[0], ec);
+  const piattaforma::genere_voce genere = p.size() == 1 ? piattaforma::genere_di(piattaforma::percorso_di(p[0])) : piattaforma::genere_voce::file;
+  const bool cartella = p.size() == 1 && genere == piattaforma::genere_voce::cartella;
   if (p.size() == 1 && !cartella) {
-    if (!fs::exists(p[0], ec)) throw errore_uso(p[0] + " does not exist");
+    if (genere == piattaforma::genere_voce::nessuna) throw errore_uso(come_percorso(p[0]) + " does not exist");
     throw errore_uso("decompile needs the service data (.sim) and the track cells (.dat) at least, or the directory that holds them");
   }
   const scenario_compilato s = cartella ? carica_scenario(p[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")}) : carica_tre(p);
   if (!nome_valido(s.scenario) || !nome_valido(s.treno))
     throw errore_uso("the scenario and train names \"" + s.scenario + "\", \"" + s.treno + "\" cannot name description files");
   const decompilazione d = decompila(s);
-  const fs::path uscita = a.valore_o("--out", ".");
-  const fs::path linea = uscita / (s.scenario + "_linea.txt"), servizio = uscita / (s.scenario + "_" + s.treno + "-.txt");
+  const std::string uscita = a.valore_o("--out", ".");
+  const std::string linea = unisci(uscita, s.scenario + "_linea.txt"), servizio = unisci(uscita, s.scenario + "_" + s.treno + "-.txt");
   // What the compile of the descriptions meets is shown at their lines, and
   // what it cannot give back at the binary file that holds it.
   resa_diagnostiche resa({});
   modello nomi;
   nomi.nome_scenario = s.scenario;
   nomi.nome_treno = s.treno;
-  resa.file(nome_linea_txt(nomi), linea.string(), d.linea);
-  resa.file(nome_treno_txt(nomi), servizio.string(), d.servizio);
+  resa.file(nome_linea_txt(nomi), linea, d.linea);
+  resa.file(nome_treno_txt(nomi), servizio, d.servizio);
   const verifica v = verifica_decompilazione(s, d, &resa);
-  const fs::path binari = cartella ? fs::path(p[0]) : fs::path(p[0]).parent_path();
+  const piattaforma::percorso binari = cartella ? piattaforma::percorso_di(p[0]) : piattaforma::percorso_di(p[0]).parent_path();
   for (const differenza& x : v.differenze) {
     diagnostica diag = diagnostica_di(s, x);
-    diag.dove.file = (binari / diag.dove.file).string();
+    diag.dove.file = piattaforma::testo_percorso(binari / piattaforma::percorso_di(diag.dove.file));
     resa.riporta(diag);
   }
 
   // The descriptions may be an author's own sources: they are replaced only
   // when asked.
-  for (const fs::path& f : {linea, servizio})
-    if (!a.ha("--force") && fs::exists(fs::symlink_status(f, ec)))
-      throw errore_uso(f.string() + " exists and would be replaced; choose another --out directory, or give --force to replace it");
-  fs::create_directories(uscita, ec);
-  if (!fs::is_directory(uscita)) throw errore_uso("cannot use output directory " + uscita.string());
-  scrivi_uscita(linea.string(), d.linea);
-  scrivi_uscita(servizio.string(), d.servizio);
-  std::cout << "wrote " << linea.string() << "\nwrote " << servizio.string() << "\n";
+  for (const std::string& f : {linea, servizio})
+    if (!a.ha("--force") && piattaforma::genere_di(piattaforma::percorso_di(f), false) != piattaforma::genere_voce::nessuna)
+      throw errore_uso(f + " exists and would be replaced; choose another --out directory, or give --force to replace it");
+  prepara_cartella(uscita);
+  scrivi_uscita(linea, d.linea);
+  scrivi_uscita(servizio, d.servizio);
+  std::cout << "wrote " << linea << "\nwrote " << servizio << "\n";
   if (!d.con_piano) std::cout << "note: the scenario has no plan of the line; compile the descriptions with --no-geometry\n";
   resa.stampa(std::cerr);
   const std::string file = std::string(d.con_piano ? "three" : "two") + " files";

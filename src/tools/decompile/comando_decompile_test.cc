@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "test_support/riga_comando.h"
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,7 +21,7 @@ class Decompile : public test::RigaComando {
   void SetUp() override {
     RigaComando::SetUp();
     fs::create_directories(dir / "builtin");
-    ASSERT_EQ(esegui({"--dir", (dir / "builtin").string()}), 0) << err;
+    ASSERT_EQ(esegui({"--dir", test::utf8(dir / "builtin")}), 0) << err;
   }
 };
 

@@ -1,8 +1,8 @@
 // diff: what changed between two compiled scenarios, or two binary files of
 // the same kind.
-#include <filesystem>
 #include <iostream>
 
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/diff/differenze.h"
 #include "tools/cli/file_utente.h"
@@ -12,11 +12,10 @@ namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 std::vector<differenza> differenze_file(const std::string& a, const std::string& b) {
   const binario_letto x = leggi_compilato(a), y = leggi_compilato(b);
-  if (x.tipo != y.tipo) throw errore_uso("diff compares files of one kind, and " + a + " and " + b + " are files of different kinds");
+  if (x.tipo != y.tipo)
+    throw errore_uso("diff compares files of one kind, and " + come_percorso(a) + " and " + come_percorso(b) + " are files of different kinds");
   switch (x.tipo) {
     case tipo_binario::celle: return differenze_celle(x.celle, y.celle);
     case tipo_binario::servizio: return differenze_servizio(x.servizio, y.servizio);
@@ -28,12 +27,15 @@ std::vector<differenza> differenze_file(const std::string& a, const std::string&
 int esegui(const argomenti& a) {
   const std::string& x = a.posizionali[0];
   const std::string& y = a.posizionali[1];
-  std::error_code ec;
   for (const std::string& f : {x, y})
-    if (!fs::exists(f, ec)) throw errore_uso(f + " does not exist");
-  const bool cartelle = fs::is_directory(x, ec), cartella_y = fs::is_directory(y, ec);
+    if (piattaforma::genere_di(piattaforma::percorso_di(f)) == piattaforma::genere_voce::nessuna) throw errore_uso(come_percorso(f) + " does not exist");
+  const auto cartella = [](const std::string& f) {
+    return piattaforma::genere_di(piattaforma::percorso_di(f)) == piattaforma::genere_voce::cartella;
+  };
+  const bool cartelle = cartella(x), cartella_y = cartella(y);
   if (cartelle != cartella_y)
-    throw errore_uso("diff compares two directories or two files, and " + (cartelle ? x : y) + " is a directory while " + (cartelle ? y : x) + " is a file");
+    throw errore_uso("diff compares two directories or two files, and " + come_percorso(cartelle ? x : y) + " is a directory while " +
+                     come_percorso(cartelle ? y : x) + " is a file");
   std::vector<differenza> d;
   if (cartelle) {
     const scelta_scenario scelta{a.valore_o("--scenario", ""), a.valore_o("--train", "")};

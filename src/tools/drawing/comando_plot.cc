@@ -18,7 +18,7 @@ int esegui(const argomenti& a) {
   const scenario_compilato s = carica_scenario(a.posizionali[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")});
   const std::string uscita = a.valore_o("--output", s.nome_base + ".svg");
   scrivi_uscita(uscita, disegna_svg(s));
-  if (uscita != "-") std::cout << "wrote " << uscita << "\n";
+  if (uscita != "-") std::cout << "wrote " << come_percorso(uscita) << "\n";
   return esito_ok;
 }
 
@@ -39,7 +39,7 @@ const comando comando_plot = {
     "DIR [-o FILE.svg] [--train NAME] [--scenario NAME]",
     descrizione.c_str(),
     {
-        {"--output", "-o", "FILE", "Writes the picture to FILE, whose name must end in .svg (default: NAME_TRAIN.svg in the current directory); - is standard output."},
+        {"--output", "-o", "FILE", "Writes the picture to FILE, whose name must end in .svg (default: NAME_TRAIN.svg in the current directory), making the folders it needs; - is standard output."},
         {"--train", nullptr, "NAME", "The train to draw when DIR holds several."},
         {"--scenario", nullptr, "NAME", "The scenario to draw when DIR holds several."},
     },

@@ -19,7 +19,7 @@ int esegui(const argomenti& a) {
   const scenario_compilato s = carica_scenario(a.posizionali[0], {a.valore_o("--scenario", ""), a.valore_o("--train", "")});
   const std::string file = uscita.empty() ? s.nome_base + ".html" : uscita;
   scrivi_uscita(file, pagina_view(s));
-  if (file != "-") std::cout << "wrote " << file << "\n";
+  if (file != "-") std::cout << "wrote " << come_percorso(file) << "\n";
   return esito_ok;
 }
 
@@ -41,7 +41,7 @@ const comando comando_view = {
     "DIR [-o FILE.html] [--train NAME] [--scenario NAME]",
     descrizione.c_str(),
     {
-        {"--output", "-o", "FILE", "Writes the page to FILE (default: NAME_TRAIN.html in the current directory); - is standard output."},
+        {"--output", "-o", "FILE", "Writes the page to FILE (default: NAME_TRAIN.html in the current directory), making the folders it needs; - is standard output."},
         {"--train", nullptr, "NAME", "The train to show when DIR holds several."},
         {"--scenario", nullptr, "NAME", "The scenario to show when DIR holds several."},
     },

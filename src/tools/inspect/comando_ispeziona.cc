@@ -1,9 +1,9 @@
 // inspect: one binary file decoded into a readable listing.
-#include <filesystem>
 #include <iostream>
 
 #include "compile/decodifica.h"
 #include "model/testo.h"
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 #include "tools/inspect/ispeziona.h"
@@ -12,8 +12,6 @@
 namespace sc {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 int metri(const argomenti& a, const char* opzione) {
   const std::string v = *a.valore(opzione);
@@ -49,10 +47,9 @@ std::set<int> tipi(const std::string& elenco) {
 
 // The service data beside a track cell file, for names and the line's end.
 std::vector<voce_servizio> servizio_accanto(const std::string& file) {
-  std::error_code ec;
-  const fs::path sim = fs::path(file).replace_extension(".sim");
-  if (!fs::is_regular_file(sim, ec)) return {};
-  auto v = decodifica_servizio(leggi_ingresso(sim.string()));
+  const piattaforma::percorso sim = piattaforma::percorso_di(file).replace_extension(".sim");
+  if (piattaforma::genere_di(sim) != piattaforma::genere_voce::file) return {};
+  auto v = decodifica_servizio(leggi_ingresso(piattaforma::testo_percorso(sim)));
   if (!v || motivo_non_servizio(*v)) return {};
   return std::move(*v);
 }
@@ -66,9 +63,9 @@ int esegui(const argomenti& a) {
   if (filtro.da && filtro.a && *filtro.da > *filtro.a)
     throw errore_uso("--from " + std::to_string(*filtro.da) + " lies after --to " + std::to_string(*filtro.a) + ": nothing would be listed");
   if (a.ha("--kind")) filtro.tipi = tipi(*a.valore("--kind"));
-  std::error_code ec;
-  if (fs::is_directory(file, ec))
-    throw errore_uso("inspect reads one binary file, and " + file + " is a directory; give one of its files, or show the scenario with view or plot");
+  if (piattaforma::genere_di(piattaforma::percorso_di(file)) == piattaforma::genere_voce::cartella)
+    throw errore_uso("inspect reads one binary file, and " + come_percorso(file) +
+                     " is a directory; give one of its files, or show the scenario with view or plot");
   const binario_letto b = leggi_compilato(file);
   if (a.ha("--points") && b.tipo != tipo_binario::geometria) throw errore_uso("inspect: --points needs a line geometry file (NAME_linea.dat)");
   if (a.ha("--kind") && b.tipo != tipo_binario::celle) throw errore_uso("inspect: --kind needs a track cell file (NAME_TRAIN.dat)");
@@ -83,7 +80,9 @@ int esegui(const argomenti& a) {
       elenco = a.ha("--points") ? punti_geometria(b.geometria, filtro) : elenco_geometria(b.geometria, filtro);
       break;
   }
-  scrivi_uscita(a.valore_o("--output", "-"), elenco);
+  // The listing is text for people; JSON and the points' CSV are data.
+  const bool testo = !filtro.json && !a.ha("--points");
+  scrivi_uscita(a.valore_o("--output", "-"), elenco, testo ? forma_uscita::testo : forma_uscita::dati);
   return esito_ok;
 }
 
@@ -108,7 +107,7 @@ const comando comando_ispeziona = {
         {"--from", nullptr, "METRES", "Lists only what lies at or after this metre."},
         {"--to", nullptr, "METRES", "Lists only what lies at or before this metre."},
         {"--points", nullptr, nullptr, "Line geometry only: every point of the plan, as CSV (metre,x,y) or, with --json, as JSON."},
-        {"--output", "-o", "FILE", "Writes the listing to FILE instead of standard output."},
+        {"--output", "-o", "FILE", "Writes the listing to FILE instead of standard output, making the folders it needs."},
     },
     1,
     1,

@@ -1,9 +1,10 @@
 #include "tools/inspect/scenario_compilato.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <stdexcept>
 
 #include "model/testo.h"
+#include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 
@@ -11,7 +12,7 @@ namespace sc {
 
 namespace {
 
-namespace fs = std::filesystem;
+namespace p = piattaforma;
 
 bool finisce(const std::string& s, std::string_view fine) {
   return s.size() >= fine.size() && std::string_view(s).substr(s.size() - fine.size()) == fine;
@@ -35,10 +36,11 @@ std::pair<std::string, std::string> dividi(const std::string& base, const std::v
 }  // namespace
 
 binario_letto leggi_compilato(const std::string& percorso, std::optional<tipo_binario> tipo) {
-  std::error_code ec;
-  if (fs::is_directory(percorso, ec)) throw errore_uso(percorso + " is a directory, where a binary file of a compiled scenario belongs");
-  auto letto = leggi_binario(fs::path(percorso).filename().string(), leggi_ingresso(percorso), tipo);
-  if (const std::string* motivo = std::get_if<std::string>(&letto)) throw errore_uso(percorso + " is " + *motivo);
+  const std::string mostrata = come_percorso(percorso);
+  if (p::genere_di(p::percorso_di(percorso)) == p::genere_voce::cartella)
+    throw errore_uso(mostrata + " is a directory, where a binary file of a compiled scenario belongs");
+  auto letto = leggi_binario(nome_in_percorso(percorso), leggi_ingresso(percorso), tipo);
+  if (const std::string* motivo = std::get_if<std::string>(&letto)) throw errore_uso(mostrata + " is " + *motivo);
   return std::get<binario_letto>(std::move(letto));
 }
 
@@ -47,10 +49,10 @@ scenario_compilato carica_file(const std::string& sim, const std::string& celle,
   s.servizio = leggi_compilato(sim, tipo_binario::servizio).servizio;
   s.celle = leggi_compilato(celle, tipo_binario::celle).celle;
   if (!geometria.empty()) s.geometria = leggi_compilato(geometria, tipo_binario::geometria).geometria;
-  s.nome_base = fs::path(sim).stem().string();
+  s.nome_base = p::testo_percorso(p::percorso_di(sim).stem());
   std::vector<std::string> geometrie;
-  if (!geometria.empty() && finisce(fs::path(geometria).filename().string(), "_linea.dat")) {
-    std::string g = fs::path(geometria).filename().string();
+  if (!geometria.empty() && finisce(nome_in_percorso(geometria), "_linea.dat")) {
+    std::string g = nome_in_percorso(geometria);
     geometrie.push_back(g.substr(0, g.size() - 10));
   }
   std::tie(s.scenario, s.treno) = dividi(s.nome_base, s.servizio, geometrie);
@@ -59,14 +61,21 @@ scenario_compilato carica_file(const std::string& sim, const std::string& celle,
 }
 
 scenario_compilato carica_scenario(const std::string& cartella, const scelta_scenario& scelta) {
-  std::error_code ec;
-  if (!fs::exists(cartella, ec)) throw errore_uso(cartella + " does not exist");
-  if (!fs::is_directory(cartella, ec)) throw errore_uso(cartella + " is a file, where the directory of a compiled scenario belongs");
+  const std::string mostrata = come_percorso(cartella);
+  const p::genere_voce genere = p::genere_di(p::percorso_di(cartella));
+  if (genere == p::genere_voce::nessuna) throw errore_uso(mostrata + " does not exist");
+  if (genere != p::genere_voce::cartella) throw errore_uso(mostrata + " is a file, where the directory of a compiled scenario belongs");
+  std::vector<std::string> nomi;
+  try {
+    nomi = p::nomi_in(p::percorso_di(cartella));
+  } catch (const std::runtime_error& e) {
+    throw errore_uso(e.what());
+  }
   std::vector<std::string> basi, geometrie;
-  for (const auto& e : fs::directory_iterator(cartella, ec)) {
-    const std::string nome = e.path().filename().string();
+  for (const std::string& nome : nomi) {
     if (finisce(nome, "_linea.dat")) geometrie.push_back(nome.substr(0, nome.size() - 10));
-    else if (finisce(nome, ".sim") && fs::exists(fs::path(cartella) / (nome.substr(0, nome.size() - 4) + ".dat"), ec))
+    else if (finisce(nome, ".sim") &&
+             p::genere_di(p::percorso_di(unisci(cartella, nome.substr(0, nome.size() - 4) + ".dat"))) != p::genere_voce::nessuna)
       basi.push_back(nome.substr(0, nome.size() - 4));
   }
   std::sort(basi.begin(), basi.end());
@@ -80,7 +89,7 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
   std::vector<candidato> adatti;
   std::string tutti;
   for (const std::string& base : basi) {
-    const std::vector<voce_servizio> servizio = leggi_compilato((fs::path(cartella) / (base + ".sim")).string(), tipo_binario::servizio).servizio;
+    const std::vector<voce_servizio> servizio = leggi_compilato(unisci(cartella, base + ".sim"), tipo_binario::servizio).servizio;
     auto [scenario, treno] = dividi(base, servizio, geometrie);
     tutti += (tutti.empty() ? "" : ", ") + base;
     if (!scelta.scenario.empty() && scelta.scenario != scenario) continue;
@@ -88,13 +97,13 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
     adatti.push_back({base, scenario, treno, std::move(servizio)});
   }
   if (adatti.empty()) {
-    if (basi.empty()) throw errore_uso("no compiled scenario (NAME_TRAIN.sim with NAME_TRAIN.dat) in " + cartella);
-    throw errore_uso("no compiled scenario in " + cartella + " fits the names given; it holds " + tutti);
+    if (basi.empty()) throw errore_uso("no compiled scenario (NAME_TRAIN.sim with NAME_TRAIN.dat) in " + mostrata);
+    throw errore_uso("no compiled scenario in " + mostrata + " fits the names given; it holds " + tutti);
   }
   if (adatti.size() > 1) {
     std::string elenco;
     for (const candidato& c : adatti) elenco += (elenco.empty() ? "" : ", ") + c.base;
-    throw errore_uso(cartella + " holds several compiled scenarios (" + elenco + "); choose one with --train or --scenario");
+    throw errore_uso(mostrata + " holds several compiled scenarios (" + elenco + "); choose one with --train or --scenario");
   }
   candidato& c = adatti.front();
   scenario_compilato s;
@@ -103,9 +112,9 @@ scenario_compilato carica_scenario(const std::string& cartella, const scelta_sce
   s.nome_base = c.base;
   s.titolo = c.scenario + " - " + c.treno;
   s.servizio = std::move(c.servizio);
-  s.celle = leggi_compilato((fs::path(cartella) / (c.base + ".dat")).string(), tipo_binario::celle).celle;
-  const fs::path geometria = fs::path(cartella) / (c.scenario + "_linea.dat");
-  if (fs::exists(geometria, ec)) s.geometria = leggi_compilato(geometria.string(), tipo_binario::geometria).geometria;
+  s.celle = leggi_compilato(unisci(cartella, c.base + ".dat"), tipo_binario::celle).celle;
+  const std::string geometria = unisci(cartella, c.scenario + "_linea.dat");
+  if (p::genere_di(p::percorso_di(geometria)) != p::genere_voce::nessuna) s.geometria = leggi_compilato(geometria, tipo_binario::geometria).geometria;
   return s;
 }
 
