@@ -30,7 +30,7 @@ const std::string linea = "Vidaroz del Zavro_linea.txt", servizio = "Vidaroz del
 
 TEST_F(Decompile, TheBuiltInScenarioComesBackFromItsDescriptions) {
   ASSERT_EQ(esegui({"decompile", "builtin", "--out", "src"}), 0) << err;
-  EXPECT_EQ(out, "wrote src/" + linea + "\nwrote src/" + servizio + "\ncompiling them gives the three files back byte for byte\n");
+  EXPECT_EQ(out, test::nativo("wrote src/" + linea + "\nwrote src/" + servizio + "\ncompiling them gives the three files back byte for byte\n"));
   EXPECT_EQ(err, "");
   const std::string testo = test::leggi_file(dir / "src" / linea);
   EXPECT_EQ(testo.substr(0, 12), "[generale]\r\n");
@@ -81,8 +81,8 @@ TEST_F(Decompile, EveryCommandRefusesAFileNoCompileWritesAndNamesIt) {
   };
   for (const auto& [c, per_nome] : comandi) {
     EXPECT_EQ(esegui(c), 1) << c[0];
-    EXPECT_EQ(err, "scenario-compiler: " + dat + " is not a track cell file" + (per_nome ? ", as its name says" : "") +
-                       ": cell 1 does not carry the format marker 5121 (it holds " + std::to_string(marcatore) + ")\n")
+    EXPECT_EQ(err, test::nativo("scenario-compiler: " + dat + " is not a track cell file" + (per_nome ? ", as its name says" : "") +
+                                ": cell 1 does not carry the format marker 5121 (it holds " + std::to_string(marcatore) + ")\n"))
         << c[0] << " " << c[1];
   }
   EXPECT_FALSE(fs::exists(dir / "d1")) << "nothing is written";
@@ -100,7 +100,7 @@ TEST_F(Decompile, EveryCommandRefusesAFileNoCompileWritesAndNamesIt) {
   };
   for (const errore& e : usi) {
     EXPECT_EQ(esegui(e.comando), 1);
-    EXPECT_EQ(err, "scenario-compiler: " + e.messaggio + "\n");
+    EXPECT_EQ(err, test::nativo("scenario-compiler: " + e.messaggio + "\n"));
   }
 }
 
@@ -112,10 +112,10 @@ TEST_F(Decompile, FilesOfACompileThatStoppedComeBackWithTheStop) {
       << "[generale]\r\nvelocita, 0, 80\r\nstazione, 3300, 23, 250, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, CORTA\r\nvelocita, 5000, 60\r\n[fine]\r\n";
   ASSERT_EQ(esegui({"compile", "Corta_linea.txt", "Corta_Treno-.txt", "--out", "fermo"}), 2) << err;
   ASSERT_EQ(esegui({"decompile", "fermo", "--out", "indietro"}), 0) << err;
-  EXPECT_EQ(out, "wrote indietro/Corta_linea.txt\nwrote indietro/Corta_Treno-.txt\n"
-                 "compiling them gives the three files back byte for byte and stops at error 9 in the service description, where the compile "
-                 "that wrote them stopped with error 9 or 25 (the files do not tell which)\n");
-  EXPECT_NE(err.find("indietro/Corta_Treno-.txt:"), std::string::npos) << "the stop is shown at its line\n" << err;
+  EXPECT_EQ(out, test::nativo("wrote indietro/Corta_linea.txt\nwrote indietro/Corta_Treno-.txt\n"
+                              "compiling them gives the three files back byte for byte and stops at error 9 in the service description, "
+                              "where the compile that wrote them stopped with error 9 or 25 (the files do not tell which)\n"));
+  EXPECT_NE(err.find(test::nativo("indietro/Corta_Treno-.txt:")), std::string::npos) << "the stop is shown at its line\n" << err;
   EXPECT_NE(test::leggi_file(dir / "indietro" / "Corta_Treno-.txt").find("stazione, 3300, 23, 50\r\n"), std::string::npos);
 }
 
