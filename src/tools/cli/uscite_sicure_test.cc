@@ -47,6 +47,9 @@ class UsciteSicure : public test::RigaComando {
     parole.insert(parole.end(), args.begin(), args.end());
     const pid_t figlio = fork();
     if (figlio == 0) {
+      // As a user's foreground run has them, though the test runner may have
+      // been started in the background, where a shell ignores SIGINT.
+      for (int n : {SIGINT, SIGTERM, SIGHUP}) signal(n, SIG_DFL);
       const int nulla = open("/dev/null", O_RDWR);
       dup2(fd >= 0 ? fd : nulla, 1);
       dup2(nulla, 2);

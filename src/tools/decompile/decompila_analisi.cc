@@ -125,20 +125,25 @@ class analisi {
     return x > regole::inizio_con_avviso + mezza_cella ? c_e : x < regole::inizio_con_avviso - mezza_cella ? !c_e || tipo(b) == cella_stazione : true;
   }
 
-  // The warning board of a start in cell s, seen or under a stop cell.
+  // Where the warning board of a start in cell s is: none (no start in the
+  // cells up to 1500 m has one), in sight, or under a stop cell.
+  enum class dove_avviso { nessuno, in_vista, sotto_fermata };
+  dove_avviso avviso_di(std::int32_t s, std::int16_t v, std::int16_t d) const {
+    const std::int32_t b = s - celle_avviso;
+    if (b < 0 || posizione_punto(s) + mezza_cella <= regole::inizio_con_avviso) return dove_avviso::nessuno;
+    if (tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)]) return dove_avviso::in_vista;
+    return fermata_libera(b) && resto_vale(b, d, 0) ? dove_avviso::sotto_fermata : dove_avviso::nessuno;
+  }
+
+  // The warning board of a start in cell s, taken where it is.
   bool avviso(std::int32_t s, std::int16_t v, std::int16_t d) {
     const std::int32_t b = s - celle_avviso;
-    // No start in the cells up to 1500 m has one.
-    if (b < 0 || posizione_punto(s) + mezza_cella <= regole::inizio_con_avviso) return false;
-    if (tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)]) {
-      avviso_preso_[std::size_t(b)] = true;
-      return true;
+    switch (avviso_di(s, v, d)) {
+      case dove_avviso::nessuno: return false;
+      case dove_avviso::in_vista: avviso_preso_[std::size_t(b)] = true; break;
+      case dove_avviso::sotto_fermata: v_.sotto[std::size_t(b)] = sotto_fermata::avviso; break;
     }
-    if (fermata_libera(b) && resto_vale(b, d, 0)) {
-      v_.sotto[std::size_t(b)] = sotto_fermata::avviso;
-      return true;
-    }
-    return false;
+    return true;
   }
 
   bool fine_libera(std::int64_t c, std::int16_t v, std::int16_t d, std::int16_t f) const {
@@ -249,8 +254,16 @@ class analisi {
         // The nearest free stop cell before it whose leftovers fit, among
         // the few nearest.
         auto adatta = [&](std::int32_t c) { return fermata_libera(c) && resto_vale(c, x.val2, x.val3) && avviso_possibile(c, x.val1, x.val2); };
-        std::int32_t s = fermata;
-        for (int k = 0; s >= 0 && !adatta(s); ++k) s = k < fermate_cercate ? precedente_[std::size_t(s)] : -1;
+        // One whose board would take a second stop cell only when no other
+        // fits: another object may stand under that one.
+        auto costosa = [&](std::int32_t c) { return avviso_di(c, x.val1, x.val2) == dove_avviso::sotto_fermata; };
+        std::int32_t s = -1, prima_adatta = -1;
+        for (std::int32_t c = fermata, k = 0; c >= 0 && s < 0; c = k < fermate_cercate ? precedente_[std::size_t(c)] : -1, ++k)
+          if (adatta(c)) {
+            if (!costosa(c)) s = c;
+            else if (prima_adatta < 0) prima_adatta = c;
+          }
+        if (s < 0) s = prima_adatta;
         // Else one after it: a negative length.
         auto dopo = std::upper_bound(fermate_in_ordine.begin(), fermate_in_ordine.end(), e);
         for (int k = 0; s < 0 && dopo != fermate_in_ordine.end() && k < fermate_cercate; ++k, ++dopo)

@@ -128,6 +128,10 @@ const caso_voci casi_voci[] = {
     {"a stop cell over a warning sequence", "",
      "rallentamento, 4550, 40, 500, 0, 1, 0\r\nstazione, 3300, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, BRUNEA\r\n",
      {"[rallentamenti]\r\nrallentamento, 4550, 40, 500, 0, 1, 0\r\n[stazioni]"}},
+    {"a restriction's start and a sign board under two stop cells", "cartello_indicatore, 2530, CITTA\r\n",
+     "rallentamento, 1368, 80, 1287, 0, 0, 0\r\nstazione, 1350, 23, 200, 0, 0, 0, 0, 0, 0, 4, 1, 1, 1, 11, 35, 0, PRIMA\r\n"
+     "stazione, 2200, 23, 800, 1, 1, 1, 0, 0, 0, 4, 1, 1, 1, 11, 45, 0, SECONDA\r\n",
+     {"cartello_indicatore, 2550, CITTA", "[rallentamenti]\r\nrallentamento, 1350, 80, 1300, 0, 0, 0\r\n[stazioni]"}},
     {"a restriction at 25 (mod 100) and its sequence a cell further off", "", "rallentamento, 3025, 60, 500, 0, 1, 0\r\n",
      {"rallentamento, 3025, 60, 525, 0, 1, 0"}},
     {"a flagged range of type 0", "montagna, 1000, 2000, 266\r\n", "", {"montagna, 1000, 2000, 266"}},
