@@ -6,7 +6,7 @@
 #include <string>
 
 #include "driver/form1.h"
-#include "driver/real_disk.h"
+#include "platform/real_disk.h"
 
 namespace {
 
