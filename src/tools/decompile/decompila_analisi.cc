@@ -115,12 +115,18 @@ class analisi {
     return -1;
   }
 
+  // Cell b holds a free warning board with these values in sight ...
+  bool avviso_in_vista(std::int32_t b, std::int16_t v, std::int16_t d) const {
+    return tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)];
+  }
+  // ... or a free stop cell that one with these values may stand under.
+  bool avviso_sotto(std::int32_t b, std::int16_t d) const { return fermata_libera(b) && resto_vale(b, d, 0); }
+
   // A start in cell s can have its board: one is there, in sight or under a
   // stop cell, when the start lies past 1500 m, and none is nearer.
   bool avviso_possibile(std::int32_t s, std::int16_t v, std::int16_t d) const {
     const std::int32_t b = s - celle_avviso;
-    const bool c_e = b >= 0 && ((tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)]) ||
-                                (fermata_libera(b) && resto_vale(b, d, 0)));
+    const bool c_e = b >= 0 && (avviso_in_vista(b, v, d) || avviso_sotto(b, d));
     const std::int64_t x = posizione_punto(s);
     return x > regole::inizio_con_avviso + mezza_cella ? c_e : x < regole::inizio_con_avviso - mezza_cella ? !c_e || tipo(b) == cella_stazione : true;
   }
@@ -131,8 +137,8 @@ class analisi {
   dove_avviso avviso_di(std::int32_t s, std::int16_t v, std::int16_t d) const {
     const std::int32_t b = s - celle_avviso;
     if (b < 0 || posizione_punto(s) + mezza_cella <= regole::inizio_con_avviso) return dove_avviso::nessuno;
-    if (tipo(b) == cella_avviso_rallentamento && at(b).val1 == v && at(b).val2 == d && !avviso_preso_[std::size_t(b)]) return dove_avviso::in_vista;
-    return fermata_libera(b) && resto_vale(b, d, 0) ? dove_avviso::sotto_fermata : dove_avviso::nessuno;
+    if (avviso_in_vista(b, v, d)) return dove_avviso::in_vista;
+    return avviso_sotto(b, d) ? dove_avviso::sotto_fermata : dove_avviso::nessuno;
   }
 
   // The warning board of a start in cell s, taken where it is.
