@@ -17,7 +17,7 @@
 #include "test_support/linea_grande.h"
 #include "test_support/tracciati_ostili.h"
 #include "tools/drawing/view.h"
-#include "tools/inspect/ispeziona.h"
+#include "tools/readback/ispeziona.h"
 #include "tools/decompile/decompila.h"
 
 namespace sc {

@@ -13,7 +13,7 @@
 #include "model/disk.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc::test {
 

@@ -7,7 +7,7 @@
 
 #include "model/modello.h"
 #include "model/regole.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc::test {
 

@@ -9,7 +9,7 @@
 #include "tools/decompile/decompila.h"
 #include "tools/cli/file_utente.h"
 #include "tools/cli/resa_diagnostiche.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc {
 

@@ -8,7 +8,7 @@
 
 #include "diagnostics/diagnostica.h"
 #include "tools/diff/differenze.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tools/decompile/decompila_parti.h"
-#include "tools/inspect/curve_pianta.h"
+#include "tools/readback/curve_pianta.h"
 
 namespace sc::inverso {
 

@@ -6,7 +6,7 @@
 #include "tools/cli/comandi.h"
 #include "tools/diff/differenze.h"
 #include "tools/cli/file_utente.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc {
 

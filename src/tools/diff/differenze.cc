@@ -8,7 +8,7 @@
 
 #include "model/regole.h"
 #include "model/testo.h"
-#include "tools/inspect/ispeziona.h"
+#include "tools/readback/ispeziona.h"
 
 namespace sc {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/modello.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc {
 

@@ -10,7 +10,7 @@
 #include "model/regole.h"
 #include "model/testo.h"
 #include "tools/diff/differenze.h"
-#include "tools/inspect/oggetti_linea.h"
+#include "tools/readback/oggetti_linea.h"
 
 namespace sc {
 

@@ -6,8 +6,8 @@
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
 #include "tools/drawing/plot.h"
-#include "tools/inspect/scenario_compilato.h"
-#include "tools/inspect/verifica_scenario.h"
+#include "tools/readback/scenario_compilato.h"
+#include "tools/readback/verifica_scenario.h"
 
 namespace sc {
 

@@ -5,8 +5,8 @@
 #include "model/regole.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
-#include "tools/inspect/scenario_compilato.h"
-#include "tools/inspect/verifica_scenario.h"
+#include "tools/readback/scenario_compilato.h"
+#include "tools/readback/verifica_scenario.h"
 #include "tools/drawing/view.h"
 
 namespace sc {

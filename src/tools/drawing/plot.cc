@@ -11,8 +11,8 @@
 #include "tools/cli/testo_sicuro.h"
 #include "tools/drawing/pianta_linea.h"
 #include "tools/drawing/regole_disegno.h"
-#include "tools/inspect/curve_pianta.h"
-#include "tools/inspect/oggetti_linea.h"
+#include "tools/readback/curve_pianta.h"
+#include "tools/readback/oggetti_linea.h"
 
 namespace sc {
 

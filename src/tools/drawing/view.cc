@@ -10,8 +10,8 @@
 #include "tools/drawing/pianta_linea.h"
 #include "tools/drawing/regole_disegno.h"
 #include "tools/drawing/view_risorse.h"
-#include "tools/inspect/curve_pianta.h"
-#include "tools/inspect/oggetti_linea.h"
+#include "tools/readback/curve_pianta.h"
+#include "tools/readback/oggetti_linea.h"
 
 namespace sc {
 

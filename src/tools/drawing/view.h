@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc {
 

@@ -11,8 +11,8 @@
 #include "model/tipi_cella.h"
 #include "tools/cli/riferimento.h"
 #include "tools/drawing/view.h"
-#include "tools/inspect/oggetti_linea.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/oggetti_linea.h"
+#include "tools/readback/scenario_compilato.h"
 #include "tools/lsp/testo_lsp.h"
 #include "writers/tabelle.h"
 

@@ -1,11 +1,11 @@
-#include "tools/inspect/oggetti_linea.h"
+#include "tools/readback/oggetti_linea.h"
 
 #include <gtest/gtest.h>
 
 #include "test_support/formati.h"
 #include "test_support/scenario_in_memoria.h"
 #include "test_support/tracciati_ostili.h"
-#include "tools/inspect/ispeziona.h"
+#include "tools/readback/ispeziona.h"
 
 namespace sc {
 namespace {

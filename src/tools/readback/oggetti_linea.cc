@@ -1,4 +1,4 @@
-#include "tools/inspect/oggetti_linea.h"
+#include "tools/readback/oggetti_linea.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/modello.h"
-#include "tools/inspect/oggetti_linea.h"
+#include "tools/readback/oggetti_linea.h"
 
 namespace sc {
 

@@ -1,4 +1,4 @@
-#include "tools/inspect/ispeziona.h"
+#include "tools/readback/ispeziona.h"
 
 #include <algorithm>
 #include <cmath>

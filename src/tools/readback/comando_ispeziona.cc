@@ -6,8 +6,8 @@
 #include "platform/file.h"
 #include "tools/cli/comandi.h"
 #include "tools/cli/file_utente.h"
-#include "tools/inspect/ispeziona.h"
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/ispeziona.h"
+#include "tools/readback/scenario_compilato.h"
 
 namespace sc {
 

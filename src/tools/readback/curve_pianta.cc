@@ -1,4 +1,4 @@
-#include "tools/inspect/curve_pianta.h"
+#include "tools/readback/curve_pianta.h"
 
 #include <array>
 #include <bit>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/modello.h"
-#include "tools/inspect/ispeziona.h"
+#include "tools/readback/ispeziona.h"
 
 namespace sc {
 

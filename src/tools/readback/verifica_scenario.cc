@@ -1,4 +1,4 @@
-#include "tools/inspect/verifica_scenario.h"
+#include "tools/readback/verifica_scenario.h"
 
 #include "model/testo.h"
 #include "tools/cli/comandi.h"

@@ -1,4 +1,4 @@
-#include "tools/inspect/scenario_compilato.h"
+#include "tools/readback/scenario_compilato.h"
 
 #include <algorithm>
 #include <stdexcept>
